@@ -1,0 +1,42 @@
+// Drawing the board into the back buffer of the game's viewport. Nothing here
+// flips: callers decide when a finished frame is shown (Show()).
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <cstdint>
+
+namespace Turrion {
+
+// Gives every sprite sheet of the sprite window its picture number.
+void LoadGraphics();
+// The background and every piece.
+void DrawBoard();
+// The "Moves" panel with the two-digit MovesLeft, in the middle column, away
+// from the cursor's half.
+void DrawMovesPanel();
+// Wipes the panel where it was last drawn (it is drawn by OR).
+void EraseMovesPanel();
+// The selector at the cursor cell.
+void DrawSelector();
+// The whole title picture.
+void DrawTitle();
+// A cell back to plain background.
+void ClearCell(int col, int row);
+// A piece sprite at a cell in a player's colour frame (any owner other than
+// Blue draws Red's frame).
+void DrawPieceSprite(int kind, int player, int col, int row);
+// Text in the main window's font, top-left corner at (x, y); colour 0x00BBGGRR.
+void DrawGameText(const QString& text, int x, int y, std::uint32_t colour);
+// Shows the finished frame.
+void Show();
+// The usual full redraw: board, panel, selector, show.
+void RedrawAll();
+
+// The main window's font: Arial, 12 point, bold.
+QFont MainFont();
+
+constexpr std::uint32_t White = 0x00FFFFFF;
+constexpr std::uint32_t Yellow = 0x0000FFFF;
+
+} // namespace Turrion

@@ -1,0 +1,14 @@
+// The life of one game: new game, end of turn, and the game-over display.
+#pragma once
+
+namespace Turrion {
+
+// One step of the game-over display: every half second the fallen King
+// alternates with a Fire and the result is written on the winner's half.
+void GameOverStep();
+
+// The change of turn as the other NetPlay side ends its turn: the end-of-turn
+// message, the pause, then the turn passes, with nothing sent.
+void SimEndTurn();
+
+} // namespace Turrion

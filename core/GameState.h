@@ -1,0 +1,158 @@
+// The whole state of the one game the program holds at a time.
+//
+// Every window and procedure reads and writes these fields directly: there is
+// one game and no copy of it. Grids are indexed column first, Board[c][r],
+// columns 0..8 left to right and rows 0..6 top to bottom.
+#pragma once
+
+#include <QString>
+
+namespace Turrion {
+
+constexpr int Cols = 9;
+constexpr int Rows = 7;
+constexpr int CellSize = 40;
+constexpr int ViewWidth = Cols * CellSize;  // 360
+constexpr int ViewHeight = Rows * CellSize; // 280
+constexpr int MiddleColumn = 4;
+
+// Piece codes of Board.
+enum Piece : int {
+    Empty = 0,
+    King = 1,
+    Wizard = 2,
+    Builder = 3,
+    Wall = 4,
+    Fire = 5,
+    CannonReady = 6,
+    CannonFired = 7,
+};
+
+// Players and owners.
+constexpr int NoPlayer = 0;
+constexpr int Blue = 1;
+constexpr int Red = 2;
+
+// Phases of GameState.
+enum Phase : int {
+    PhaseNone = 0,
+    PhaseTurnStart = 1,
+    PhaseMove = 2,
+    PhaseOverlay = 3,
+    PhaseGameOver = 4,
+};
+
+// NetState values.
+enum NetPhase : int {
+    NetNone = 0,
+    NetHosting = 1,
+    NetConnecting = 2,
+    NetHostWithPlayer = 3,
+    NetConnected = 4,
+};
+
+constexpr int DefaultNetPort = 3264;
+
+struct State {
+    // The board.
+    int Board[Cols][Rows] = {};
+    int Owner[Cols][Rows] = {};
+
+    // Turn and game.
+    int CurrentPlayer = 0;
+    int TurnNumber = 0;
+    int MovesLeft = 0;
+    bool FreshTurn = false;
+    int RecruitKind = 0;
+    int GameState = PhaseNone;
+    int ResumeState = PhaseNone;
+    int CursorCol = 0;
+    int CursorRow = 0;
+    bool Busy = false;
+    bool MouseClicked = false;
+    int MouseCol = 0;
+    int MouseRow = 0;
+    bool QuitFlag = false;
+    QString GameFileName;
+
+    // Remembered window positions (twips; the last four are offsets from the
+    // main window's left and top).
+    int MainLeft = 0;
+    int MainTop = 0;
+    int ReportLeft = 0;
+    int ReportTop = 0;
+    int ChatLeft = 0;
+    int ChatTop = 0;
+
+    // Graphics handles.
+    int ViewPort = 0;
+    int PicBackground = 0;
+    int PicTitle = 0;
+    int PieceSprite[8] = {};
+    int PicCannonBall = 0;
+    int PicSelector = 0;
+    int PicMoves = 0;
+    int PicNumbers = 0;
+    int MovesPanelX = 160;
+    int MovesPanelY = 160;
+
+    // NetPlay.
+    int NetState = NetNone;
+    QString NetName;
+    int NetColor = 0;
+    bool NetGame = false;
+    int NetGameColor = 0;
+    bool CancelClose = false;
+    bool NetIsHost = false;
+    QString NetHost;
+    int NetPort = 0;
+    QString RemoteName;
+
+    // The main loop's memory for the game-over blink.
+    double LastBlinkTime = 0.0;
+    bool BlinkToggle = false;
+};
+
+// The process-wide game.
+State& Game();
+
+// Back to the state of a freshly started process (for tests).
+void ResetGame();
+
+inline bool OnBoard(int col, int row)
+{
+    return col >= 0 && col < Cols && row >= 0 && row < Rows;
+}
+
+// A NetPlay game runs and the other side is to move: local input is locked.
+inline bool WaitingForRemote(const State& s)
+{
+    return s.NetGame && s.NetGameColor != s.CurrentPlayer;
+}
+
+} // namespace Turrion
+
+namespace Turrion {
+
+// MovesLeft = 3 + 3 for every Wizard of the player to move.
+void CountMoves(State& s = Game());
+// One move spent; the turn is no longer fresh.
+void SpendMove(State& s = Game());
+// Turn 1 and the eight starting pieces on an otherwise empty board.
+void SetupBoard(State& s = Game());
+// Number of cells holding `kind` owned by `player`.
+int CountPieces(const State& s, int player, int kind);
+// The last cell in reading order (rows 0..6, columns 0..8) holding a King
+// whose owner matches; `sameOwner` false looks for a King NOT owned by
+// `player`. Returns false (cursor untouched) when there is none.
+bool PutCursorOnKing(State& s, int player, bool sameOwner = true);
+// The portal cell of a player: (0, 3) for Blue, (8, 3) for Red.
+inline int PortalCol(int player) { return player == Red ? 8 : 0; }
+constexpr int PortalRow = 3;
+// The change of turn once the end-of-turn message has been shown: the other
+// player is on turn (TurnNumber grows when Red hands over to Blue), the
+// phase is turn start, fired Cannons re-arm, the new player's Fires burn out,
+// portal Fires go out, and the moves are counted for the new player.
+void PassTurn(State& s = Game());
+
+} // namespace Turrion

@@ -1,0 +1,384 @@
+#include "core/frmMain.h"
+
+#include "core/Drawing.h"
+#include "core/GameState.h"
+#include "core/Placement.h"
+#include "core/Settings.h"
+#include "core/modTurrion.h"
+#include "engine/PavixGames.h"
+#include "engine/PavixSfxAPI.h"
+#include "engine/PictureBox.h"
+#include "netplay/NetPlay.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace Turrion {
+
+const char* const WebsiteUrl = "https://turrion.example.org/";
+const char* const MessageBoardUrl = "https://turrion.example.org/MessageBoard";
+
+namespace {
+frmMain* g_main = nullptr;
+
+// X11 keycodes of the main-row digits 1..9 and 0 (evdev: scan code + 8). They
+// identify the digit keys whatever the layout and the shift state, where the
+// key's symbol would be "!" or "&".
+int DigitFromX11Keycode(quint32 keycode)
+{
+    if (keycode >= 10 && keycode <= 18)
+        return VK_0 + int(keycode - 9);
+    if (keycode == 19)
+        return VK_0;
+    return 0;
+}
+} // namespace
+
+int ModifierMask(Qt::KeyboardModifiers modifiers)
+{
+    int mask = 0;
+    if (modifiers & Qt::ShiftModifier)
+        mask |= ShiftMask;
+    if (modifiers & Qt::ControlModifier)
+        mask |= CtrlMask;
+    if (modifiers & Qt::AltModifier)
+        mask |= AltMask;
+    return mask;
+}
+
+int VirtualKeyFromEvent(const QKeyEvent& event)
+{
+    const int key = event.key();
+    const bool keypad = event.modifiers() & Qt::KeypadModifier;
+    switch (key) {
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    default: break;
+    }
+    if (keypad)
+        return key >= Qt::Key_0 && key <= Qt::Key_9 ? 96 + (key - Qt::Key_0) : 255;
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return VK_0 + (key - Qt::Key_0);
+    if (int digit = DigitFromX11Keycode(event.nativeScanCode()))
+        return digit;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return 65 + (key - Qt::Key_A);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+        return 112 + (key - Qt::Key_F1);
+    return 255; // a key the game has no use for
+}
+
+frmMain* MainForm()
+{
+    return g_main;
+}
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+{
+    g_main = this;
+    setObjectName("frmMain");
+    setWindowTitle("Turrion");
+    setWindowIcon(QIcon(":/assets/icon.png"));
+
+    auto* client = new QWidget(this);
+    picViewPort = new PictureBox("picViewPort", client);
+    picViewPort->setGeometry(8, 8, ViewWidth, ViewHeight);
+    picViewPort->setFocusPolicy(Qt::NoFocus);
+    client->setFixedSize(ViewWidth + 16, ViewHeight + 16);
+    setCentralWidget(client);
+    connect(picViewPort, &PictureBox::MouseUp, this,
+            [this](Qt::MouseButton button, QPoint pos) { picViewPort_MouseUp(button, pos); });
+
+    BuildMenus();
+    setFocusPolicy(Qt::StrongFocus);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+frmMain::~frmMain()
+{
+    if (g_main == this)
+        g_main = nullptr;
+}
+
+void frmMain::BuildMenus()
+{
+    auto item = [this](QMenu* menu, const char* name, const char* caption, QKeySequence shortcut,
+                       void (frmMain::*handler)()) {
+        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        action->setObjectName(name);
+        if (!shortcut.isEmpty())
+            action->setShortcut(shortcut);
+        // Shortcuts must keep working while the board view has the focus.
+        action->setShortcutContext(Qt::WindowShortcut);
+        if (handler)
+            connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    auto menu = [](QMenu* parentMenu, QMenuBar* bar, const char* name, const char* caption) {
+        QMenu* m = parentMenu ? parentMenu->addMenu(QString::fromUtf8(caption))
+                              : bar->addMenu(QString::fromUtf8(caption));
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(QString::fromUtf8(name) + "Action");
+        return m;
+    };
+    QMenuBar* bar = menuBar();
+
+    mnuGame = menu(nullptr, bar, "mnuGame", "&Game");
+    mnuGameNew = menu(mnuGame, nullptr, "mnuGameNew", "&New");
+    mnuGameNewTwo = item(mnuGameNew, "mnuGameNewTwo", "&Two Player Game", QKeySequence("Ctrl+N"),
+                         &frmMain::mnuGameNewTwo_Click);
+    mnuGameNewBlue = item(mnuGameNew, "mnuGameNewBlue", "Single Player as &Blue",
+                          QKeySequence("Ctrl+B"), nullptr);
+    mnuGameNewRed = item(mnuGameNew, "mnuGameNewRed", "Single Player as &Red",
+                         QKeySequence("Ctrl+R"), nullptr);
+    mnuGameNewBlue->setEnabled(false);
+    mnuGameNewRed->setEnabled(false);
+    mnuGame->addSeparator()->setObjectName("mnuGameUL1");
+    mnuGameLoad = item(mnuGame, "mnuGameLoad", "&Load", QKeySequence("Ctrl+L"),
+                       &frmMain::mnuGameLoad_Click);
+    mnuGameSave = item(mnuGame, "mnuGameSave", "&Save", QKeySequence("Ctrl+S"),
+                       &frmMain::mnuGameSave_Click);
+    mnuGameSave->setEnabled(false);
+    mnuGame->addSeparator()->setObjectName("mnuGameUL3");
+    mnuGameSfx = item(mnuGame, "mnuGameSfx", "Sound E&ffects", QKeySequence("Ctrl+F"), nullptr);
+    mnuGameSfx->setCheckable(true);
+    mnuGameSfx->setChecked(true);
+    // Qt flips a checkable item before it reports the trigger; undo that so
+    // that the handler alone inverts the mark, also when it is called directly.
+    connect(mnuGameSfx, &QAction::triggered, this, [this] {
+        mnuGameSfx->setChecked(!mnuGameSfx->isChecked());
+        mnuGameSfx_Click();
+    });
+    mnuGame->addSeparator()->setObjectName("mnuGameUL4");
+    mnuGameExit = item(mnuGame, "mnuGameExit", "E&xit", QKeySequence(), &frmMain::mnuGameExit_Click);
+
+    mnuNet = menu(nullptr, bar, "mnuNet", "&NetPlay");
+    mnuNetHost = item(mnuNet, "mnuNetHost", "&Host", QKeySequence("Ctrl+H"),
+                      &frmMain::mnuNetHost_Click);
+    mnuNetConnect = item(mnuNet, "mnuNetConnect", "&Connect", QKeySequence("Ctrl+T"),
+                         &frmMain::mnuNetConnect_Click);
+
+    mnuTurn = menu(nullptr, bar, "mnuTurn", "&Turn");
+    mnuTurnEndTurn = item(mnuTurn, "mnuTurnEndTurn", "End &Turn", QKeySequence("Ctrl+E"),
+                          &frmMain::mnuTurnEndTurn_Click);
+    mnuTurnEndTurn->setEnabled(false);
+
+    mnuHelp = menu(nullptr, bar, "mnuHelp", "&Help");
+    mnuHelpHelpFile = item(mnuHelp, "mnuHelpHelpFile", "&Help File", QKeySequence(Qt::Key_F1),
+                           &frmMain::mnuHelpHelpFile_Click);
+    mnuHelp->addSeparator()->setObjectName("mnuHelpUL1");
+    mnuHelpWebsite = item(mnuHelp, "mnuHelpWebsite", "Turrion &Website", QKeySequence(),
+                          &frmMain::mnuHelpWebsite_Click);
+    mnuHelpMsgBoard = item(mnuHelp, "mnuHelpMsgBoard", "Turrion &Message Board", QKeySequence(),
+                           &frmMain::mnuHelpMsgBoard_Click);
+    mnuHelp->addSeparator()->setObjectName("mnuHelpUL2");
+    mnuHelpAbout = item(mnuHelp, "mnuHelpAbout", "&About", QKeySequence("Ctrl+A"),
+                        &frmMain::mnuHelpAbout_Click);
+}
+
+void frmMain::SetMenuEnabled(QMenu* menu, bool enabled)
+{
+    // Disabling the menu's own action greys its title and, through Qt, its
+    // shortcuts; the menu widget follows so that it cannot be popped up.
+    menu->menuAction()->setEnabled(enabled);
+    menu->setEnabled(enabled);
+}
+
+bool frmMain::MenuEnabled(const QMenu* menu)
+{
+    return menu->menuAction()->isEnabled();
+}
+
+bool frmMain::SoundOn() const
+{
+    return mnuGameSfx->isChecked();
+}
+
+int frmMain::LeftTwips() const
+{
+    return frameGeometry().left() * TwipsPerPixel;
+}
+
+int frmMain::TopTwips() const
+{
+    return frameGeometry().top() * TwipsPerPixel;
+}
+
+void frmMain::Form_Load()
+{
+    State& s = Game();
+    adjustSize();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize frame = frameGeometry().size();
+    Placement p = MainWindowPlacement(s.MainLeft, s.MainTop, frame.width() * TwipsPerPixel,
+                                      frame.height() * TwipsPerPixel,
+                                      (area.x() + area.width()) * TwipsPerPixel,
+                                      (area.y() + area.height()) * TwipsPerPixel);
+    move(p.left / TwipsPerPixel, p.top / TwipsPerPixel);
+    setFont(MainFont());
+    menuBar()->setFont(QFont());
+    KeyReady = true;
+}
+
+bool frmMain::event(QEvent* e)
+{
+    // Tab belongs to the game (it selects the next piece), not to focus
+    // traversal; it must reach the key handler.
+    if (e->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    if (e->type() == QEvent::WindowActivate) {
+        // A key released while another window (a dialog, a menu) had the
+        // keyboard never reaches us; without this the latch would stay
+        // closed and swallow the next press.
+        KeyReady = true;
+    }
+    return QMainWindow::event(e);
+}
+
+bool frmMain::focusNextPrevChild(bool)
+{
+    return false;
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event)
+{
+    int code = VirtualKeyFromEvent(*event);
+    Form_KeyDown(code, ModifierMask(event->modifiers()));
+    if (code == 0)
+        event->accept();
+    else
+        QMainWindow::keyPressEvent(event);
+}
+
+void frmMain::keyReleaseEvent(QKeyEvent* event)
+{
+    // X11 reports a held key as release/press pairs marked auto-repeat; only
+    // a real release re-arms the latch.
+    if (event->isAutoRepeat()) {
+        event->accept();
+        return;
+    }
+    Form_KeyUp(VirtualKeyFromEvent(*event), ModifierMask(event->modifiers()));
+    event->accept();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    State& s = Game();
+    if (s.NetState != NetNone) {
+        s.CancelClose = false;
+        NetPlay::UnloadChatWindow();
+        if (s.CancelClose) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    Form_Unload();
+}
+
+void frmMain::Form_Unload()
+{
+    State& s = Game();
+    s.MainLeft = LeftTwips();
+    s.MainTop = TopTwips();
+    // A settings file that cannot be written must not keep the game open.
+    WriteSettings(PavixGames::AppPath() + "settings.dat", s);
+    Shutdown();
+}
+
+void frmMain::mnuGameSfx_Click()
+{
+    mnuGameSfx->setChecked(!mnuGameSfx->isChecked());
+}
+
+void frmMain::mnuGameExit_Click()
+{
+    // The sprite window stays until the close is certain (the NetPlay side
+    // may refuse it); shutting down releases it.
+    close();
+}
+
+void frmMain::mnuHelpHelpFile_Click()
+{
+    PavixGames::ShellOpen(this, PavixGames::AppPath() + "help/help.htm");
+}
+
+void frmMain::mnuHelpWebsite_Click()
+{
+    PavixGames::ShellOpen(this, QString::fromLatin1(WebsiteUrl));
+}
+
+void frmMain::mnuHelpMsgBoard_Click()
+{
+    PavixGames::ShellOpen(this, QString::fromLatin1(MessageBoardUrl));
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    State& s = Game();
+    // The Help menu is locked during a shot, but its shortcut is not: the
+    // title must not cover the flying ball, nor take the phase it ends in.
+    if (s.Busy)
+        return;
+    DrawTitle();
+    Show();
+    if (s.GameState != PhaseOverlay)
+        s.ResumeState = s.GameState;
+    s.GameState = PhaseOverlay;
+}
+
+void frmMain::picViewPort_MouseUp(Qt::MouseButton, QPoint pos)
+{
+    const int cellW = qRound(picViewPort->ScaleWidth() / double(Cols));
+    const int cellH = qRound(picViewPort->ScaleHeight() / double(Rows));
+    if (cellW <= 0 || cellH <= 0 || pos.x() < 0 || pos.y() < 0)
+        return;
+    const int col = pos.x() / cellW;
+    const int row = pos.y() / cellH;
+    // A press inside the view released outside it lands beyond the board.
+    if (!OnBoard(col, row))
+        return;
+    State& s = Game();
+    s.MouseClicked = true;
+    s.MouseCol = col;
+    s.MouseRow = row;
+}
+
+void PlayGameSound(const char* fileName)
+{
+    frmMain* form = MainForm();
+    if (form && form->SoundOn())
+        PavixSfxAPI::PlaySfx(PavixGames::AppPath() + QString::fromLatin1(fileName));
+}
+
+void PauseSeconds(double seconds)
+{
+    const double t0 = PavixGames::GetEngineTime();
+    while (PavixGames::GetEngineTime() - t0 <= seconds)
+        PavixGames::DoEvents();
+}
+
+} // namespace Turrion

@@ -1,0 +1,124 @@
+// The main window: the board view and the menu bar. Its handlers carry the
+// game's procedure names and work on the shared game state; the key handlers
+// live with the rules, the NetPlay menu with NetPlay.
+#pragma once
+
+#include <QMainWindow>
+
+class PictureBox;
+class QAction;
+class QMenu;
+
+namespace Turrion {
+
+// Virtual-key codes the rules use.
+enum VirtualKey : int {
+    VK_TAB = 9,
+    VK_LEFT = 37,
+    VK_UP = 38,
+    VK_RIGHT = 39,
+    VK_DOWN = 40,
+    VK_0 = 48,
+    VK_9 = 57,
+};
+// Modifier mask bits.
+constexpr int ShiftMask = 1;
+constexpr int CtrlMask = 2;
+constexpr int AltMask = 4;
+
+// Translates a Qt key event into the virtual-key code of the rules, or 0 for
+// a key the game has no code for. Keypad digits are not main-row digits.
+int VirtualKeyFromEvent(const class QKeyEvent& event);
+int ModifierMask(Qt::KeyboardModifiers modifiers);
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    PictureBox* picViewPort;
+
+    // Menus and items, named as in the menu tree.
+    QMenu* mnuGame;
+    QMenu* mnuGameNew;
+    QAction* mnuGameNewTwo;
+    QAction* mnuGameNewBlue;
+    QAction* mnuGameNewRed;
+    QAction* mnuGameLoad;
+    QAction* mnuGameSave;
+    QAction* mnuGameSfx;
+    QAction* mnuGameExit;
+    QMenu* mnuNet;
+    QAction* mnuNetHost;
+    QAction* mnuNetConnect;
+    QMenu* mnuTurn;
+    QAction* mnuTurnEndTurn;
+    QMenu* mnuHelp;
+    QAction* mnuHelpHelpFile;
+    QAction* mnuHelpWebsite;
+    QAction* mnuHelpMsgBoard;
+    QAction* mnuHelpAbout;
+
+    // The window's key latch: one action per key press.
+    bool KeyReady = false;
+
+    // Placement, font and key latch when the window loads.
+    void Form_Load();
+    // Remembers the window's place, writes the settings and shuts down.
+    void Form_Unload();
+
+    // Key handlers (the rules). keyCode is consumed by setting it to 0.
+    void Form_KeyDown(int& keyCode, int shift);
+    void Form_KeyUp(int keyCode, int shift);
+
+    // Menu handlers.
+    void mnuGameNewTwo_Click();
+    void mnuGameLoad_Click();
+    void mnuGameSave_Click();
+    void mnuGameSfx_Click();
+    void mnuGameExit_Click();
+    void mnuNetHost_Click();
+    void mnuNetConnect_Click();
+    void mnuTurnEndTurn_Click();
+    void mnuHelpHelpFile_Click();
+    void mnuHelpWebsite_Click();
+    void mnuHelpMsgBoard_Click();
+    void mnuHelpAbout_Click();
+    void picViewPort_MouseUp(Qt::MouseButton button, QPoint pos);
+
+    // Enables or disables a whole menu (its title in the bar and its items).
+    static void SetMenuEnabled(QMenu* menu, bool enabled);
+    static bool MenuEnabled(const QMenu* menu);
+    bool SoundOn() const;
+
+    // Window placement in twips (pixels x 15), as the settings file keeps it.
+    int LeftTwips() const;
+    int TopTwips() const;
+    static constexpr int TwipsPerPixel = 15;
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void BuildMenus();
+};
+
+// The one main window of the process, or nullptr.
+frmMain* MainForm();
+
+// Plays a sound from the program folder if the sound switch is on.
+void PlayGameSound(const char* fileName);
+
+// Waits more than `seconds` of engine time while the window stays responsive.
+void PauseSeconds(double seconds);
+
+// Web addresses of the Help menu.
+extern const char* const WebsiteUrl;
+extern const char* const MessageBoardUrl;
+
+} // namespace Turrion

@@ -1,0 +1,12 @@
+// Turrion: a two-player turn-based strategy game.
+#include "core/modTurrion.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Turrion");
+    QApplication::setApplicationVersion(TURRION_VERSION);
+    return Turrion::Main(Turrion::JoinCommandLine(QApplication::arguments()));
+}

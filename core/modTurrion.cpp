@@ -1,0 +1,223 @@
+#include "core/modTurrion.h"
+
+#include "core/Drawing.h"
+#include "core/GameFlow.h"
+#include "core/GameState.h"
+#include "core/SaveGame.h"
+#include "core/Settings.h"
+#include "core/frmGraphics.h"
+#include "core/frmMain.h"
+#include "engine/PavixGDI.h"
+#include "engine/PavixGames.h"
+#include "netplay/NetPlay.h"
+#include "turnreport/frmTurnReport.h"
+
+#include <QFileInfo>
+#include <QThread>
+#include <cstdio>
+#include <cstdlib>
+
+namespace Turrion {
+
+namespace {
+std::function<void()>& ExitHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+std::function<void()>& LoopSleepHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+QString TwoDigits(int value)
+{
+    return QString::number(value).rightJustified(2, '0');
+}
+
+// State 1: the turn report, the recruit on the portal, the cursor on the King.
+void TurnStartPhase()
+{
+    State& s = Game();
+    ShowTurnReport();
+    if (s.RecruitKind != 0) {
+        const int col = PortalCol(s.CurrentPlayer);
+        s.Owner[col][PortalRow] = s.CurrentPlayer;
+        s.Board[col][PortalRow] = s.RecruitKind;
+        DrawPieceSprite(s.RecruitKind, s.CurrentPlayer, col, PortalRow);
+        if (s.NetGame)
+            NetPlay::SendMessage("AP}" + QString::number(s.CurrentPlayer) +
+                                 QString::number(s.RecruitKind) + TwoDigits(col) +
+                                 TwoDigits(PortalRow) + "0");
+        Show();
+    }
+    s.FreshTurn = true;
+    s.GameState = PhaseMove;
+    s.ResumeState = PhaseMove;
+    PutCursorOnKing(s, s.CurrentPlayer);
+    DrawSelector();
+    Show();
+}
+
+// State 2: a click on one of the player's own movable pieces selects it; the
+// turn ends by itself once the moves are spent.
+void MovePhase()
+{
+    State& s = Game();
+    if (s.MouseClicked) {
+        s.MouseClicked = false;
+        const int c = s.MouseCol, r = s.MouseRow;
+        if (OnBoard(c, r) && s.Owner[c][r] == s.CurrentPlayer && s.Board[c][r] != Empty &&
+            s.Board[c][r] != Wall && s.Board[c][r] != Fire) {
+            s.CursorCol = c;
+            s.CursorRow = r;
+            RedrawAll();
+        }
+    }
+    if (s.MovesLeft <= 0 && MainForm())
+        MainForm()->mnuTurnEndTurn_Click();
+}
+
+// State 3: a click takes the overlay away, unless no game exists yet.
+void OverlayPhase()
+{
+    State& s = Game();
+    if (!s.MouseClicked)
+        return;
+    s.MouseClicked = false;
+    if (s.ResumeState == PhaseNone)
+        return;
+    DrawBoard();
+    if (s.ResumeState == PhaseMove) {
+        DrawMovesPanel();
+        DrawSelector();
+    }
+    Show();
+    s.GameState = s.ResumeState;
+}
+} // namespace
+
+void SetExitHook(std::function<void()> hook)
+{
+    ExitHook() = std::move(hook);
+}
+
+void SetLoopSleepHook(std::function<void()> hook)
+{
+    LoopSleepHook() = std::move(hook);
+}
+
+QString JoinCommandLine(const QStringList& arguments)
+{
+    return arguments.mid(1).join(' ');
+}
+
+QString GameFileFromCommandLine(const QString& commandLine)
+{
+    QString name = commandLine;
+    if (name.startsWith('"'))
+        name.remove(0, 1);
+    if (name.endsWith('"'))
+        name.chop(1);
+    if (!name.endsWith(".trs"))
+        return QString();
+    const QFileInfo info(name);
+    if (!info.exists() || !info.isFile())
+        return QString();
+    return name;
+}
+
+frmMain* StartUp(const QString& commandLine)
+{
+    State& s = Game();
+    PavixGames::StartEngine(1);
+    ReadSettings(PavixGames::AppPath() + "settings.dat", s);
+
+    auto* form = new frmMain;
+    form->setAttribute(Qt::WA_DeleteOnClose, false);
+    form->Form_Load();
+    s.ViewPort = PavixGDI::NewViewport(form->picViewPort, ViewWidth, ViewHeight);
+    LoadGraphics();
+
+    // Until the first game the view shows the title picture.
+    DrawTitle();
+    Show();
+    form->show();
+    form->activateWindow();
+    form->setFocus();
+
+    s.QuitFlag = false;
+    s.GameState = PhaseOverlay;
+    s.ResumeState = PhaseNone;
+    s.Busy = false;
+
+    s.GameFileName = GameFileFromCommandLine(commandLine);
+    // A file that is refused must not become the target of a later Save.
+    if (!s.GameFileName.isEmpty() && !LoadGame())
+        s.GameFileName.clear();
+    return form;
+}
+
+void MainLoopPass()
+{
+    State& s = Game();
+    PavixGames::DoEvents();
+    if (LoopSleepHook())
+        LoopSleepHook()();
+    else if (!PavixGames::TestClockActive())
+        QThread::msleep(20);
+    if (s.QuitFlag)
+        return;
+
+    frmMain* form = MainForm();
+    if (!form)
+        return;
+    frmMain::SetMenuEnabled(form->mnuTurn, !WaitingForRemote(s));
+
+    switch (s.GameState) {
+    case PhaseTurnStart:
+        if (!WaitingForRemote(s))
+            TurnStartPhase();
+        break;
+    case PhaseMove:
+        if (!WaitingForRemote(s))
+            MovePhase();
+        break;
+    case PhaseOverlay:
+        OverlayPhase();
+        break;
+    case PhaseGameOver:
+        if (s.MouseClicked)
+            s.MouseClicked = false;
+        else
+            GameOverStep();
+        break;
+    default:
+        break;
+    }
+}
+
+int Main(const QString& commandLine)
+{
+    StartUp(commandLine);
+    while (!Game().QuitFlag)
+        MainLoopPass();
+    return 0;
+}
+
+void Shutdown()
+{
+    PavixGDI::StopGraphics();
+    UnloadGraphicsForm();
+    PavixGames::StopEngine();
+    Game().QuitFlag = true;
+    if (ExitHook()) {
+        ExitHook()();
+        return;
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+} // namespace Turrion

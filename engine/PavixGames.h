@@ -1,0 +1,95 @@
+// PavixGames: the general part of the engine. Application folder, the engine
+// clock, the multi-file text log, the file dialogs and the shell.
+//
+// Everything here runs on the user-interface thread and never reports an error
+// to its caller: a log that cannot be written is skipped, a dialog that fails
+// returns "".
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QWidget;
+class QDateTime;
+
+namespace PavixGames {
+
+// Module state, one instance per process.
+struct EngineState {
+    QString AppPath;               // executable folder, always ends with "/"
+    int LogLevel = 0;              // 0 off, 1 normal, 2+ verbose
+    int EngineLog = 0;             // handle of engine.log, 0 = none
+    std::int64_t PerfFrequency = 0;
+    std::int64_t PerfStart = 0;
+    int LogCount = 0;              // handles handed out so far
+    std::vector<QString> LogFiles; // index 1..LogCount; "" once closed
+};
+
+EngineState& Engine();
+const QString& AppPath();
+int LogLevel();
+
+void StartEngine(int level);
+void StopEngine();
+double GetEngineTime();
+
+int OpenLog(const QString& path, bool append);
+void WriteLog(int handle, const QString& text, bool stamp);
+void CloseLog(int handle);
+
+// "d-mmm-yyyy, hh:mm:ss" in local time with English month names.
+QString TimeStamp(const QDateTime& when);
+
+void ShellOpen(QWidget* owner, const QString& target);
+
+// filter is "|"-separated description/pattern pairs: "Turrion Saves (*.trs)|*.trs".
+// Both return the chosen path, or "" when cancelled.
+QString ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter,
+                       const QString& initialFile, std::uint32_t flags);
+QString ShowSaveDialog(QWidget* owner, const QString& title, const QString& filter,
+                       const QString& initialFile, const QString& defaultExt,
+                       std::uint32_t flags);
+
+// Converts "Desc (*.a)|*.a|Other|*.b" into Qt's "Desc (*.a);;Other (*.b)".
+QString ConvertFilter(const QString& filter);
+
+// Pumps pending window events once. With the real clock it then yields the
+// processor for a millisecond, so the game's polling waits stay cheap; under a
+// test clock it returns at once.
+void DoEvents();
+
+// ---- Seams for tests -------------------------------------------------------
+
+// Replaces the performance counter. The function returns seconds; it is
+// called once per GetEngineTime, which then returns its value as it is.
+// Pass nullptr to go back to the real clock.
+void SetTestClock(std::function<double()> now);
+// A clock that moves forward by `step` seconds every time it is read, so that
+// every polling wait ends after a bounded number of polls with no real waiting.
+void UseSteppingTestClock(double step = 0.005);
+bool TestClockActive();
+
+// Makes StartEngine use this folder instead of the executable's ("" = off).
+void SetAppPathOverride(const QString& folder);
+
+// Replaces the file dialogs. `save` tells which one; the return value is the
+// dialog's answer. Pass nullptr to use the real dialogs.
+struct DialogRequest {
+    bool save = false;
+    QString title, filter, initialFile, defaultExt;
+    std::uint32_t flags = 0;
+};
+void SetDialogHook(std::function<QString(const DialogRequest&)> hook);
+
+// Replaces the shell "open" (for tests: records the target instead of
+// starting a browser). Pass nullptr for the real QDesktopServices call.
+void SetShellHook(std::function<void(const QString&)> hook);
+
+// Forgets all module state (log handles, level, folder) and the dialog and
+// shell hooks, so each test starts from a fresh engine. The test clock and the
+// folder override stay as they are.
+void ResetForTests();
+
+} // namespace PavixGames

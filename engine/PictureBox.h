@@ -1,0 +1,42 @@
+// A picture box: a widget that owns one image (its "picture") and shows it.
+// The graphics engine borrows that image as the surface of an assigned
+// picture number, and a viewport's flip copies its back buffer into it.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    // The name is the control name that the engine writes to its log.
+    explicit PictureBox(const QString& controlName, QWidget* parent = nullptr);
+
+    QString ControlName() const { return objectName(); }
+
+    // The control's own picture. Assigned picture numbers draw from and to it
+    // directly, so it lives as long as the box.
+    QImage& Picture() { return picture_; }
+    const QImage& Picture() const { return picture_; }
+    void SetPicture(const QImage& image);
+
+    // Inner size in pixels (the scale size the engine compares against the
+    // back buffer when it flips).
+    int ScaleWidth() const { return width(); }
+    int ScaleHeight() const { return height(); }
+
+signals:
+    // A mouse button went up; pos is in widget pixels and may lie outside the
+    // box when the press started inside it.
+    void MouseUp(Qt::MouseButton button, QPoint pos);
+    void Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
+    bool pressedInside_ = false;
+};

@@ -1,0 +1,75 @@
+#include "tests/TestSupport.h"
+
+#include "core/Drawing.h"
+#include "core/frmMain.h"
+#include "core/modTurrion.h"
+#include "engine/PavixGDI.h"
+#include "engine/PavixGames.h"
+#include "engine/PictureBox.h"
+
+namespace TestSupport {
+
+void ResetAll(const QString& folder)
+{
+    PavixGames::ResetForTests();
+    PavixGDI::ResetForTests();
+    Turrion::ResetGame();
+    PavixGames::SetAppPathOverride(folder);
+    PavixGames::UseSteppingTestClock();
+    Turrion::SetExitHook([] {});
+}
+
+void GameTest::SetUp()
+{
+    ASSERT_TRUE(dir_.isValid());
+    ResetAll(dir_.path());
+    if (autoStart)
+        Start();
+}
+
+void GameTest::Start(const QString& commandLine)
+{
+    form = Turrion::StartUp(commandLine);
+}
+
+void GameTest::TearDown()
+{
+    if (form && !Turrion::Game().QuitFlag) {
+        Turrion::Shutdown();
+    }
+    delete form;
+    form = nullptr;
+    PavixGDI::ResetForTests();
+    PavixGames::ResetForTests();
+    Turrion::ResetGame();
+}
+
+const QImage& GameTest::BackBuffer() const
+{
+    return *PavixGDI::Surface(PavixGDI::ViewportPic(Turrion::Game().ViewPort));
+}
+
+const QImage& GameTest::Screen() const
+{
+    return form->picViewPort->Picture();
+}
+
+QImage GameTest::Cell(const QImage& image, int col, int row)
+{
+    return image.copy(col * 40, row * 40, 40, 40);
+}
+
+void GameTest::ClearBoard()
+{
+    for (int c = 0; c < Turrion::Cols; ++c)
+        for (int r = 0; r < Turrion::Rows; ++r)
+            S().Board[c][r] = S().Owner[c][r] = 0;
+}
+
+void GameTest::Put(int col, int row, int owner, int piece)
+{
+    S().Owner[col][row] = owner;
+    S().Board[col][row] = piece;
+}
+
+} // namespace TestSupport

@@ -1,0 +1,49 @@
+// Shared fixtures: a started game in a throw-away program folder.
+#pragma once
+
+#include "core/GameState.h"
+
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace Turrion {
+class frmMain;
+}
+
+namespace TestSupport {
+
+// Resets the engine, the graphics and the game, and points the program
+// folder at `folder`.
+void ResetAll(const QString& folder);
+
+// A started program (engine, settings, main window, viewport, sprites, the
+// title shown) in a fresh temporary folder; shut down afterwards without
+// ending the test process.
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs start-up now (called by SetUp unless `autoStart` is false).
+    void Start(const QString& commandLine = QString());
+    QString Path(const QString& name) const { return dir_.path() + "/" + name; }
+    Turrion::State& S() { return Turrion::Game(); }
+    // The back buffer of the game's viewport.
+    const QImage& BackBuffer() const;
+    // What the view shows on the screen.
+    const QImage& Screen() const;
+    // A 40x40 cell of an image.
+    static QImage Cell(const QImage& image, int col, int row);
+    // Empties the board.
+    void ClearBoard();
+    void Put(int col, int row, int owner, int piece);
+
+    bool autoStart = true;
+    QTemporaryDir dir_;
+    Turrion::frmMain* form = nullptr;
+};
+
+} // namespace TestSupport

@@ -1,0 +1,205 @@
+// What the board drawing puts into the back buffer, pixel for pixel.
+#include "core/Drawing.h"
+#include "core/frmGraphics.h"
+#include "core/frmMain.h"
+#include "engine/PavixGDI.h"
+#include "engine/PictureBox.h"
+#include "tests/TestSupport.h"
+
+using namespace Turrion;
+
+namespace {
+
+const QImage& Sheet(PictureBox* box) { return box->Picture(); }
+
+// The cell as a masked draw must leave it: background AND mask, OR sprite.
+QImage Composite(const QImage& background, int col, int row, const QImage& sheet, int frameX,
+                 int maskX)
+{
+    QImage out = background.copy(col * 40, row * 40, 40, 40).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            QRgb bg = out.pixel(x, y) & 0xFFFFFF;
+            QRgb mask = sheet.pixel(maskX + x, y) & 0xFFFFFF;
+            QRgb sprite = sheet.pixel(frameX + x, y) & 0xFFFFFF;
+            out.setPixel(x, y, 0xFF000000 | ((bg & mask) | sprite));
+        }
+    return out;
+}
+
+bool SameRgb(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
+                return false;
+    return true;
+}
+
+class Drawing : public TestSupport::GameTest {
+protected:
+    const QImage& Background() { return Sheet(GraphicsForm()->picBackground); }
+
+    // The 40x80 panel region as DrawMovesPanel must leave it over the
+    // background for a count.
+    QImage ExpectedPanel(int moves, int panelY)
+    {
+        QImage out = Background().copy(160, panelY, 40, 80);
+        const QImage& panel = Sheet(GraphicsForm()->picMoves);
+        const QImage& digits = Sheet(GraphicsForm()->picNumbers);
+        auto orRect = [&](const QImage& src, int sx, int sy, int w, int h, int dx, int dy) {
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    out.setPixel(dx + x, dy + y,
+                                 0xFF000000 | (out.pixel(dx + x, dy + y) | src.pixel(sx + x, sy + y)));
+        };
+        orRect(panel, 0, 0, 40, 80, 0, 0);
+        if (moves / 10 > 0)
+            orRect(digits, 20 * (moves / 10), 0, 20, 40, 0, 40);
+        orRect(digits, 20 * (moves % 10), 0, 20, 40, 20, 40);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(Drawing, EverySheetHasTheSizeTheFrameArithmeticNeeds)
+{
+    const struct { PictureBox* box; int w, h; } sheets[] = {
+        {GraphicsForm()->picBackground, 360, 280}, {GraphicsForm()->picTitleScreen, 360, 280},
+        {GraphicsForm()->picKing, 120, 40},        {GraphicsForm()->picWizard, 120, 40},
+        {GraphicsForm()->picSmith, 120, 40},       {GraphicsForm()->picWall, 120, 40},
+        {GraphicsForm()->picFire, 120, 40},        {GraphicsForm()->picCannon, 160, 40},
+        {GraphicsForm()->picCannonBall, 160, 80},  {GraphicsForm()->picSelector, 80, 40},
+        {GraphicsForm()->picMoves, 40, 80},        {GraphicsForm()->picNumbers, 200, 40},
+        {GraphicsForm()->picGrass, 40, 40},
+    };
+    for (const auto& sheet : sheets) {
+        EXPECT_EQ(sheet.box->Picture().size(), QSize(sheet.w, sheet.h)) << sheet.box->ControlName().toStdString();
+    }
+    // Sprite numbers follow the viewport's back buffer in loading order.
+    EXPECT_EQ(PavixGDI::ViewportPic(S().ViewPort), 0);
+    EXPECT_EQ(S().PicTitle, 1);
+    EXPECT_EQ(S().PicBackground, 2);
+    EXPECT_EQ(S().PieceSprite[CannonFired], S().PieceSprite[CannonReady]);
+    EXPECT_EQ(S().PicNumbers, 12);
+}
+
+TEST_F(Drawing, SheetsKeepTheMaskConvention)
+{
+    // Wherever a mask is white the colour frames must be black, or the OR
+    // would tint the board around the figure.
+    auto check = [](PictureBox* box, int frameX, int maskX) {
+        const QImage& img = box->Picture();
+        int figure = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                QRgb mask = img.pixel(maskX + x, y) & 0xFFFFFF;
+                ASSERT_TRUE(mask == 0 || mask == 0xFFFFFF) << box->ControlName().toStdString();
+                if (mask == 0xFFFFFF)
+                    ASSERT_EQ(img.pixel(frameX + x, y) & 0xFFFFFF, 0u) << box->ControlName().toStdString();
+                else
+                    ++figure;
+            }
+        EXPECT_GT(figure, 100) << box->ControlName().toStdString() << " has a figure";
+    };
+    for (PictureBox* box : {GraphicsForm()->picKing, GraphicsForm()->picWizard, GraphicsForm()->picSmith,
+                            GraphicsForm()->picWall, GraphicsForm()->picFire}) {
+        check(box, 0, 80);
+        check(box, 40, 80);
+    }
+    check(GraphicsForm()->picCannon, 0, 80);
+    check(GraphicsForm()->picCannon, 40, 120);
+    check(GraphicsForm()->picSelector, 0, 40);
+}
+
+TEST_F(Drawing, PiecesAppearInTheirOwnersFramesAndLeaveTheBoardVisible)
+{
+    ClearBoard();
+    Put(1, 2, Blue, King);
+    Put(7, 2, Red, King);
+    Put(2, 4, NoPlayer, Wall); // no owner: Red's frame
+    Put(0, 0, Blue, CannonReady);
+    Put(0, 6, Blue, CannonFired);
+    Put(8, 0, Red, CannonReady);
+    DrawBoard();
+    const QImage& bb = BackBuffer();
+    const QImage& king = Sheet(GraphicsForm()->picKing);
+    const QImage& wall = Sheet(GraphicsForm()->picWall);
+    const QImage& cannon = Sheet(GraphicsForm()->picCannon);
+    EXPECT_TRUE(SameRgb(Cell(bb, 1, 2), Composite(Background(), 1, 2, king, 0, 80)));
+    EXPECT_TRUE(SameRgb(Cell(bb, 7, 2), Composite(Background(), 7, 2, king, 40, 80)));
+    EXPECT_FALSE(SameRgb(Composite(Background(), 1, 2, king, 0, 80),
+                         Composite(Background(), 1, 2, king, 40, 80)))
+        << "the two sides must look different";
+    EXPECT_TRUE(SameRgb(Cell(bb, 2, 4), Composite(Background(), 2, 4, wall, 40, 80)));
+    EXPECT_TRUE(SameRgb(Cell(bb, 8, 0), Composite(Background(), 8, 0, cannon, 40, 120)));
+    // A ready and a fired Cannon of the same player look the same.
+    EXPECT_TRUE(SameRgb(Cell(bb, 0, 0).copy(), Composite(Background(), 0, 0, cannon, 0, 80)));
+    EXPECT_TRUE(SameRgb(Composite(Background(), 0, 6, cannon, 0, 80), Cell(bb, 0, 6)));
+    // Empty cells are plain background.
+    EXPECT_TRUE(SameRgb(Cell(bb, 3, 3), Cell(Background(), 3, 3)));
+}
+
+TEST_F(Drawing, MovesPanelShowsOneOrTwoDigitsAwayFromTheCursor)
+{
+    ClearBoard();
+    S().CursorRow = 3;
+    for (int moves : {7, 10, 0, 42}) {
+        DrawBoard();
+        S().MovesLeft = moves;
+        DrawMovesPanel();
+        EXPECT_EQ(S().MovesPanelX, 160);
+        EXPECT_EQ(S().MovesPanelY, 160);
+        EXPECT_TRUE(SameRgb(BackBuffer().copy(160, 160, 40, 80), ExpectedPanel(moves, 160))) << moves;
+    }
+    // With 7 the tens place stays bare background.
+    DrawBoard();
+    S().MovesLeft = 7;
+    DrawMovesPanel();
+    QImage withoutTens = ExpectedPanel(7, 160);
+    EXPECT_TRUE(SameRgb(BackBuffer().copy(160, 200, 20, 40), withoutTens.copy(0, 40, 20, 40)));
+
+    // Cursor from row 3 to row 4: the panel jumps from y 160 to y 0.
+    EraseMovesPanel();
+    EXPECT_TRUE(SameRgb(BackBuffer().copy(160, 160, 40, 80), Background().copy(160, 160, 40, 80)))
+        << "erasing restores the background";
+    S().CursorRow = 4;
+    DrawMovesPanel();
+    EXPECT_EQ(S().MovesPanelY, 0);
+    EXPECT_TRUE(SameRgb(BackBuffer().copy(160, 0, 40, 80), ExpectedPanel(7, 0)));
+    EXPECT_TRUE(SameRgb(BackBuffer().copy(160, 160, 40, 80), Background().copy(160, 160, 40, 80)));
+}
+
+TEST_F(Drawing, SelectorTitleAndTextsReachTheScreenOnlyOnShow)
+{
+    ClearBoard();
+    S().CursorCol = 2;
+    S().CursorRow = 5;
+    DrawBoard();
+    DrawSelector();
+    const QImage& sel = Sheet(GraphicsForm()->picSelector);
+    EXPECT_TRUE(SameRgb(Cell(BackBuffer(), 2, 5), Composite(Background(), 2, 5, sel, 0, 40)));
+    EXPECT_FALSE(SameRgb(Screen(), BackBuffer())) << "nothing is drawn on the screen before Show";
+    Show();
+    EXPECT_TRUE(SameRgb(Screen(), BackBuffer()));
+
+    DrawGameText("End of Turn ...", 20, 20, White);
+    int white = 0;
+    for (int y = 20; y < 45; ++y)
+        for (int x = 20; x < 200; ++x)
+            white += (BackBuffer().pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
+    EXPECT_GT(white, 50);
+
+    DrawTitle();
+    EXPECT_TRUE(SameRgb(BackBuffer(), Sheet(GraphicsForm()->picTitleScreen)));
+}
+
+TEST_F(Drawing, StartUpShowsTheTitlePicture)
+{
+    EXPECT_TRUE(SameRgb(Screen(), Sheet(GraphicsForm()->picTitleScreen)));
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_EQ(S().ResumeState, PhaseNone);
+}

@@ -1,0 +1,144 @@
+// Start-up and shutdown as the files on disk show them.
+#include "core/frmMain.h"
+#include "core/modTurrion.h"
+#include "engine/PavixGames.h"
+#include "tests/TestSupport.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+using namespace Turrion;
+
+namespace {
+
+QStringList Lines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray data = file.readAll();
+    EXPECT_TRUE(data.endsWith("\r\n"));
+    QStringList lines = QString::fromUtf8(data).split("\r\n");
+    lines.removeLast(); // after the final CR LF
+    return lines;
+}
+
+// Replaces the stamp at the start of a line by "<T>".
+QString Unstamped(const QString& line)
+{
+    static const QRegularExpression stamp(
+        "^([1-9]|[12][0-9]|3[01])-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-[0-9]{4}, "
+        "[0-2][0-9]:[0-5][0-9]:[0-5][0-9]");
+    QString out = line;
+    return out.replace(stamp, "<T>");
+}
+
+class Startup : public TestSupport::GameTest {
+protected:
+    Startup() { autoStart = false; }
+};
+
+} // namespace
+
+TEST_F(Startup, EngineLogHoldsTheOpeningAndClosingBlocksOfBothEngines)
+{
+    Start();
+    const QStringList opening = {
+        "",
+        "====================",
+        "<T> ... Log Opened",
+        "",
+        "<T> ... > PavixGames General Engine Started <",
+        "<T> ...      Log Level = 1",
+        "",
+        "<T> ... >> New Viewport Initialized: picViewPort <<",
+        "<T> ...      Backbuffer set to 360x280",
+    };
+    QStringList lines = Lines(Path("engine.log"));
+    for (QString& line : lines)
+        line = Unstamped(line);
+    EXPECT_EQ(lines, opening);
+
+    form->close();
+    EXPECT_TRUE(S().QuitFlag);
+    lines = Lines(Path("engine.log"));
+    for (QString& line : lines)
+        line = Unstamped(line);
+    const QStringList closing = opening + QStringList{
+        "<T> ... >> PavixGDI Graphics Engine Shutdown <<",
+        "",
+        "<T> ... > PavixGames General Engine Shutdown <",
+        "",
+        "<T> ... Log Closed",
+        "--------------------",
+        "",
+    };
+    EXPECT_EQ(lines, closing);
+}
+
+TEST_F(Startup, ClosingWritesTheWindowPlaceAndASecondStartReplacesTheLog)
+{
+    Start();
+    form->close();
+    QFile settings(Path("settings.dat"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray data = settings.readAll();
+    settings.close();
+    const QList<QByteArray> lines = data.split('\n');
+    ASSERT_EQ(lines.size(), 7); // six lines and nothing after the last CR LF
+    static const QRegularExpression format("^[ -][0-9]+ \r$");
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(format.match(QString::fromLatin1(lines[i])).hasMatch()) << lines[i].toStdString();
+    const int left = lines[0].trimmed().toInt();
+    const int top = lines[1].trimmed().toInt();
+    EXPECT_EQ(left % frmMain::TwipsPerPixel, 0) << "twips of whole pixels";
+    EXPECT_EQ(top % frmMain::TwipsPerPixel, 0);
+    delete form;
+    form = nullptr;
+
+    // The second run starts where the first one was closed, with a new log.
+    TestSupport::ResetAll(dir_.path());
+    Start();
+    EXPECT_EQ(S().MainLeft, left);
+    EXPECT_EQ(S().MainTop, top);
+    EXPECT_EQ(Lines(Path("engine.log")).size(), 9);
+}
+
+TEST_F(Startup, AnUnwritableProgramFolderDoesNotStopTheGame)
+{
+    // A folder that is really a file: neither the log nor the settings can
+    // be written there.
+    QFile blocker(Path("not-a-folder"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TestSupport::ResetAll(Path("not-a-folder"));
+    Start();
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    form->close();
+    EXPECT_TRUE(S().QuitFlag);
+}
+
+TEST_F(Startup, CommandLineNamesOnlyExistingTrsFiles)
+{
+    QFile save(Path("my game.trs"));
+    ASSERT_TRUE(save.open(QIODevice::WriteOnly));
+    save.write("\x01\x01\x0d");
+    save.close();
+    QFile upper(Path("other.TRS"));
+    ASSERT_TRUE(upper.open(QIODevice::WriteOnly));
+    upper.close();
+
+    EXPECT_EQ(GameFileFromCommandLine("\"" + Path("my game.trs") + "\""), Path("my game.trs"));
+    EXPECT_EQ(GameFileFromCommandLine(Path("my game.trs")), Path("my game.trs"));
+    EXPECT_EQ(GameFileFromCommandLine(Path("other.TRS")), QString()) << "the extension is case-sensitive";
+    EXPECT_EQ(GameFileFromCommandLine(Path("missing.trs")), QString());
+    EXPECT_EQ(GameFileFromCommandLine(dir_.path() + "/.trs/"), QString());
+    EXPECT_EQ(GameFileFromCommandLine("\""), QString());
+    EXPECT_EQ(GameFileFromCommandLine(""), QString());
+    EXPECT_EQ(JoinCommandLine({"turrion", "a", "b.trs"}), "a b.trs");
+    EXPECT_EQ(JoinCommandLine({"turrion"}), "");
+
+    Start(Path("other.TRS"));
+    EXPECT_EQ(S().GameFileName, QString());
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+}
