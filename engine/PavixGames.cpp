@@ -1,0 +1,346 @@
+#include "engine/PavixGames.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QStringList>
+#include <QUrl>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace PavixGames {
+
+namespace {
+
+EngineState g_state;
+QString g_appPathOverride;
+std::function<double()> g_testClock;
+std::function<QString(const DialogRequest&)> g_dialogHook;
+std::function<void(const QString&)> g_shellHook;
+
+// Common-dialog flag bits that have a counterpart in QFileDialog.
+constexpr std::uint32_t kOverwritePrompt = 0x00000002;
+constexpr std::uint32_t kFileMustExist = 0x00001000;
+
+std::int64_t ReadCounter()
+{
+    return std::chrono::steady_clock::now().time_since_epoch().count();
+}
+
+std::int64_t CounterFrequency()
+{
+    using Period = std::chrono::steady_clock::period;
+    return std::int64_t(Period::den / Period::num);
+}
+
+QString WithTrailingSlash(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+bool HandleIsLive(int handle)
+{
+    return handle >= 1 && handle <= g_state.LogCount &&
+           std::size_t(handle) < g_state.LogFiles.size() && !g_state.LogFiles[handle].isEmpty();
+}
+
+// One open-write-close per call, so the file is never held open and a crash
+// loses nothing already logged. A file that cannot be opened is skipped: the
+// log is a diagnostic aid and must never stop the game.
+void AppendLines(const QString& path, const QStringList& lines, bool truncate)
+{
+    QFile file(path);
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | (truncate ? QIODevice::Truncate : QIODevice::Append);
+    if (!file.open(mode))
+        return;
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += line.toUtf8();
+        bytes += "\r\n";
+    }
+    file.write(bytes);
+    file.close();
+}
+
+QString Stamped(const QString& text)
+{
+    return TimeStamp(QDateTime::currentDateTime()) + QStringLiteral(" ... ") + text;
+}
+
+// "Desc|*.a;*.b" uses ';' between patterns; Qt wants spaces inside the
+// parentheses.
+QString QtPatternList(const QString& pattern)
+{
+    QStringList parts = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& part : parts)
+        part = part.trimmed();
+    parts.removeAll(QString());
+    return parts.join(QLatin1Char(' '));
+}
+
+QString RunFileDialog(QWidget* owner, const DialogRequest& request)
+{
+    if (g_dialogHook)
+        return g_dialogHook(request);
+
+    QFileDialog dialog(owner, request.title);
+    const QString filters = ConvertFilter(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters.split(QStringLiteral(";;")));
+    if (request.save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        QString suffix = request.defaultExt;
+        while (suffix.startsWith(QLatin1Char('.')))
+            suffix.remove(0, 1);
+        if (!suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+        if (!(request.flags & kOverwritePrompt))
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode((request.flags & kFileMustExist) ? QFileDialog::ExistingFile
+                                                             : QFileDialog::AnyFile);
+    }
+    if (!request.initialFile.isEmpty())
+        dialog.selectFile(request.initialFile);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+} // namespace
+
+EngineState& Engine()
+{
+    return g_state;
+}
+
+const QString& AppPath()
+{
+    return g_state.AppPath;
+}
+
+int LogLevel()
+{
+    return g_state.LogLevel;
+}
+
+void StartEngine(int level)
+{
+    if (!g_appPathOverride.isEmpty())
+        g_state.AppPath = WithTrailingSlash(g_appPathOverride);
+    else if (QCoreApplication::instance())
+        g_state.AppPath = WithTrailingSlash(QCoreApplication::applicationDirPath());
+    else
+        g_state.AppPath = QStringLiteral("./");
+
+    g_state.PerfFrequency = CounterFrequency();
+    g_state.PerfStart = ReadCounter();
+    g_state.LogLevel = level;
+
+    if (g_state.LogLevel > 0) {
+        g_state.EngineLog = OpenLog(g_state.AppPath + QStringLiteral("engine.log"), false);
+        WriteLog(g_state.EngineLog, QStringLiteral("> PavixGames General Engine Started <"), true);
+        WriteLog(g_state.EngineLog, QStringLiteral("     Log Level = ") + QString::number(level),
+                 true);
+        WriteLog(g_state.EngineLog, QString(), false);
+    }
+}
+
+void StopEngine()
+{
+    if (g_state.LogLevel > 0) {
+        WriteLog(g_state.EngineLog, QString(), false);
+        WriteLog(g_state.EngineLog, QStringLiteral("> PavixGames General Engine Shutdown <"), true);
+        CloseLog(g_state.EngineLog);
+    }
+    g_state.LogFiles.clear();
+}
+
+double GetEngineTime()
+{
+    if (g_testClock)
+        return g_testClock();
+    if (g_state.PerfFrequency <= 0)
+        return 0.0;
+    return double(ReadCounter() - g_state.PerfStart) / double(g_state.PerfFrequency);
+}
+
+int OpenLog(const QString& path, bool append)
+{
+    if (path.isEmpty())
+        return 0;
+    ++g_state.LogCount;
+    if (g_state.LogFiles.size() < std::size_t(g_state.LogCount) + 1)
+        g_state.LogFiles.resize(std::size_t(g_state.LogCount) + 1);
+    g_state.LogFiles[g_state.LogCount] = path;
+    AppendLines(path,
+                {QString(), QStringLiteral("===================="),
+                 TimeStamp(QDateTime::currentDateTime()) + QStringLiteral(" ... Log Opened"),
+                 QString()},
+                !append);
+    return g_state.LogCount;
+}
+
+void WriteLog(int handle, const QString& text, bool stamp)
+{
+    if (!HandleIsLive(handle))
+        return;
+    AppendLines(g_state.LogFiles[handle], {stamp ? Stamped(text) : text}, false);
+}
+
+void CloseLog(int handle)
+{
+    if (!HandleIsLive(handle))
+        return;
+    AppendLines(g_state.LogFiles[handle],
+                {QString(),
+                 TimeStamp(QDateTime::currentDateTime()) + QStringLiteral(" ... Log Closed"),
+                 QStringLiteral("--------------------"), QString()},
+                false);
+    g_state.LogFiles[handle].clear();
+}
+
+QString TimeStamp(const QDateTime& when)
+{
+    // A fixed table: the log reads the same whatever the user's language.
+    static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const QDate date = when.date();
+    const QTime time = when.time();
+    const int month = date.isValid() ? date.month() : 1;
+    return QStringLiteral("%1-%2-%3, %4:%5:%6")
+        .arg(date.isValid() ? date.day() : 1)
+        .arg(QLatin1String(kMonths[(month - 1) % 12]))
+        .arg(date.isValid() ? date.year() : 0, 4, 10, QLatin1Char('0'))
+        .arg(time.isValid() ? time.hour() : 0, 2, 10, QLatin1Char('0'))
+        .arg(time.isValid() ? time.minute() : 0, 2, 10, QLatin1Char('0'))
+        .arg(time.isValid() ? time.second() : 0, 2, 10, QLatin1Char('0'));
+}
+
+void ShellOpen(QWidget* owner, const QString& target)
+{
+    Q_UNUSED(owner);
+    if (g_shellHook) {
+        g_shellHook(target);
+    } else if (!target.isEmpty()) {
+        const bool isAddress = target.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive) ||
+                               target.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive);
+        // The result is deliberately ignored: a missing browser or help page
+        // is not worth interrupting the player for.
+        QDesktopServices::openUrl(isAddress ? QUrl(target) : QUrl::fromLocalFile(target));
+    }
+    if (g_state.LogLevel > 1)
+        WriteLog(g_state.EngineLog, QStringLiteral("Processes request to open file: ") + target,
+                 true);
+}
+
+QString ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter,
+                       const QString& initialFile, std::uint32_t flags)
+{
+    DialogRequest request;
+    request.save = false;
+    request.title = title;
+    request.filter = filter;
+    request.initialFile = initialFile;
+    request.flags = flags;
+    return RunFileDialog(owner, request);
+}
+
+QString ShowSaveDialog(QWidget* owner, const QString& title, const QString& filter,
+                       const QString& initialFile, const QString& defaultExt,
+                       std::uint32_t flags)
+{
+    DialogRequest request;
+    request.save = true;
+    request.title = title;
+    request.filter = filter;
+    request.initialFile = initialFile;
+    request.defaultExt = defaultExt;
+    request.flags = flags;
+    return RunFileDialog(owner, request);
+}
+
+QString ConvertFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    // The list is description/pattern pairs; an empty entry ends it, and a
+    // description left without a pattern is dropped.
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& pattern = parts[i + 1];
+        if (description.isEmpty() || pattern.isEmpty())
+            break;
+        const QString qtPattern = QtPatternList(pattern);
+        if (qtPattern.isEmpty())
+            break;
+        if (description.contains(pattern)) {
+            QString text = description;
+            text.replace(pattern, qtPattern);
+            out << text;
+        } else {
+            out << description + QStringLiteral(" (") + qtPattern + QLatin1Char(')');
+        }
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+void DoEvents()
+{
+    QCoreApplication::processEvents();
+    if (!g_testClock)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void SetTestClock(std::function<double()> now)
+{
+    g_testClock = std::move(now);
+}
+
+void UseSteppingTestClock(double step)
+{
+    auto current = std::make_shared<double>(0.0);
+    g_testClock = [current, step] {
+        *current += step;
+        return *current;
+    };
+}
+
+bool TestClockActive()
+{
+    return bool(g_testClock);
+}
+
+void SetAppPathOverride(const QString& folder)
+{
+    g_appPathOverride = folder;
+}
+
+void SetDialogHook(std::function<QString(const DialogRequest&)> hook)
+{
+    g_dialogHook = std::move(hook);
+}
+
+void SetShellHook(std::function<void(const QString&)> hook)
+{
+    g_shellHook = std::move(hook);
+}
+
+void ResetForTests()
+{
+    g_state = EngineState{};
+    g_dialogHook = nullptr;
+    g_shellHook = nullptr;
+}
+
+} // namespace PavixGames

@@ -1,0 +1,28 @@
+// settings.dat and the command line: any bytes are read without harm.
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/modTurrion.h"
+
+#include <QString>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+
+    Turrion::State s;
+    Turrion::ParseSettings(bytes, s);
+    // What was read is written back the same way and reads back the same.
+    Turrion::State again;
+    Turrion::ParseSettings(Turrion::FormatSettings(s), again);
+    if (again.MainLeft != s.MainLeft || again.MainTop != s.MainTop ||
+        again.ReportLeft != s.ReportLeft || again.ReportTop != s.ReportTop ||
+        again.ChatLeft != s.ChatLeft || again.ChatTop != s.ChatTop)
+        std::abort();
+
+    const QString name = Turrion::GameFileFromCommandLine(QString::fromUtf8(bytes));
+    if (!name.isEmpty() && !name.endsWith(".trs"))
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time
+# (seconds per target, default 60) over a scratch copy of its seed corpus.
+# Fails on any crash, leak or sanitizer report; the input that failed is kept
+# under build-fuzz/artifacts/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DTURRION_FUZZ=ON -DTURRION_BENCH=OFF -DTURRION_TESTS=ON >/dev/null
+targets=()
+for f in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0
+mkdir -p build-fuzz/artifacts
+for t in "${targets[@]}"; do
+  name="${t#fuzz_}"
+  work="build-fuzz/corpus-$name"
+  rm -rf "$work"; mkdir -p "$work"
+  cp tests/fuzz/corpus/"$name"/* "$work"/ 2>/dev/null || true
+  dict=()
+  [ -f "tests/fuzz/$name.dict" ] && dict=(-dict="tests/fuzz/$name.dict")
+  echo "-- $t for ${seconds}s"
+  log="build-fuzz/$t.log"
+  status=0
+  ./build-fuzz/bin/"$t" "${dict[@]}" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
+    -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/"$name"- "$work" >"$log" 2>&1 || status=$?
+  grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" "$log" || true
+  if [ "$status" -ne 0 ]; then
+    tail -60 "$log"
+    echo "fuzz target $t failed (exit $status)"
+    exit 1
+  fi
+done
+echo "fuzzing: all targets clean"
