@@ -6,6 +6,9 @@
 #include "engine/PavixGDI.h"
 #include "engine/PavixGames.h"
 #include "engine/PictureBox.h"
+#include "turnreport/frmTurnReport.h"
+
+#include <QPushButton>
 
 namespace TestSupport {
 
@@ -23,6 +26,9 @@ void GameTest::SetUp()
 {
     ASSERT_TRUE(dir_.isValid());
     ResetAll(dir_.path());
+    // The turn report is modal: a loop pass at a turn start would wait for
+    // a click forever. Unless a test answers it itself, it recruits nothing.
+    Turrion::SetTurnReportHook([](Turrion::frmTurnReport& report) { report.cmdNoPiece->click(); });
     if (autoStart)
         Start();
 }
@@ -39,6 +45,7 @@ void GameTest::TearDown()
     }
     delete form;
     form = nullptr;
+    Turrion::SetTurnReportHook(nullptr);
     PavixGDI::ResetForTests();
     PavixGames::ResetForTests();
     Turrion::ResetGame();

@@ -1,0 +1,106 @@
+#include "rules/FireCannon.h"
+
+#include "core/Drawing.h"
+#include "core/GameState.h"
+#include "core/frmMain.h"
+#include "engine/PavixGDI.h"
+#include "engine/PavixGames.h"
+#include "rules/Rules.h"
+
+namespace Turrion {
+
+namespace {
+std::function<void(const ShotFrameInfo&)>& FrameHook()
+{
+    static std::function<void(const ShotFrameInfo&)> hook;
+    return hook;
+}
+
+// Waits until `interval` seconds of engine time have passed since `since`
+// and returns the time then. The window keeps its events meanwhile (keys are
+// swallowed by Busy and the Game, Turn and Help menus are locked by the
+// caller), and with the real clock each poll yields the processor.
+double WaitFrom(double since, double interval)
+{
+    double now = PavixGames::GetEngineTime();
+    while (now - since < interval) {
+        PavixGames::DoEvents();
+        now = PavixGames::GetEngineTime();
+    }
+    return now;
+}
+
+// The board and the Moves panel with one ball frame ANDed on top, shown.
+void BallFrame(int frameX, int ballRowY, int x, int y)
+{
+    const State& s = Game();
+    DrawBoard();
+    DrawMovesPanel();
+    PavixGDI::BlitPic(s.PicCannonBall, frameX, ballRowY, CellSize, CellSize,
+                      PavixGDI::ViewportPic(s.ViewPort), x, y, PavixGDI::SRCAND);
+    Show();
+}
+
+void Presented(ShotFrameKind kind, double time, int cell, int frame, int x, int y)
+{
+    if (FrameHook())
+        FrameHook()({kind, time, cell, frame, x, y, Game().MovesLeft});
+}
+} // namespace
+
+void SetShotFrameHook(std::function<void(const ShotFrameInfo&)> hook)
+{
+    FrameHook() = std::move(hook);
+}
+
+int FireCannon(int power)
+{
+    State& s = Game();
+    // A Cannon facing the board's edge (possible only in a crafted game
+    // file) has nowhere to land; the scan would leave the board.
+    const int distance = Rules::ShotDistance(s, power);
+    if (distance < 1)
+        return 0;
+
+    s.Busy = true;
+    const int step = Rules::ShotDirection(s.CurrentPlayer);
+    const int ballRowY = s.CurrentPlayer == Red ? 0 : CellSize;
+    const int col = s.CursorCol;
+    const int y = s.CursorRow * CellSize;
+
+    PlayGameSound("cannon.wav");
+
+    // The flight: eight frames per cell, five pixels apart, over every cell
+    // before the landing cell; one move per cell.
+    for (int i = 1; i < distance; ++i) {
+        double t = PavixGames::GetEngineTime();
+        for (int f = 0; f < 8; ++f) {
+            t = WaitFrom(t, 0.02);
+            const int x = (col + step * i) * CellSize + step * 5 * f;
+            BallFrame(0, ballRowY, x, y);
+            Presented(ShotFrameKind::Flight, t, i, f, x, y);
+            PavixGames::DoEvents();
+        }
+        s.MovesLeft -= 1;
+    }
+
+    // The landing: the ball drops onto its cell in three frames.
+    const int landX = (col + step * distance) * CellSize;
+    for (int n = 1; n <= 3; ++n) {
+        const double t = WaitFrom(PavixGames::GetEngineTime(), 0.04);
+        BallFrame(n * CellSize, ballRowY, landX, y);
+        Presented(ShotFrameKind::Landing, t, distance, n, landX, y);
+        PavixGames::DoEvents();
+    }
+
+    PlayGameSound("cb_hit.wav");
+    s.MovesLeft -= 1;
+    DrawBoard();
+    DrawMovesPanel();
+    Show();
+    Presented(ShotFrameKind::Final, PavixGames::GetEngineTime(), distance, 0, 0, 0);
+    s.Busy = false;
+    return distance;
+}
+
+} // namespace Turrion

@@ -1,0 +1,166 @@
+// New game, end of turn, the turn-start phase of the loop and the game-over
+// display, seen through the state, the menus and the back buffer.
+#include "core/Drawing.h"
+#include "core/GameFlow.h"
+#include "core/frmMain.h"
+#include "core/modTurrion.h"
+#include "engine/PavixSfxAPI.h"
+#include "tests/TestSupport.h"
+
+#include <QFile>
+#include <QMenu>
+
+using namespace Turrion;
+
+namespace {
+
+// Counts pixels of an exact colour inside a rectangle of the back buffer.
+int CountColour(const QImage& image, QRect rect, QRgb rgb)
+{
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == rgb;
+    return n;
+}
+
+class GameFlow : public TestSupport::GameTest {
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        PavixSfxAPI::SetPlayHook([this](const QString& path) { sounds << path.section('/', -1); });
+        // Sounds are looked up in the program folder; only start.wav is there.
+        QFile wav(Path("start.wav"));
+        ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
+        wav.write("RIFF");
+    }
+    void TearDown() override
+    {
+        PavixSfxAPI::SetPlayHook(nullptr);
+        GameTest::TearDown();
+    }
+    QStringList sounds;
+};
+
+} // namespace
+
+TEST_F(GameFlow, NewGameSetsUpBlueToMoveWithMenusAndSound)
+{
+    S().GameFileName = "old.trs";
+    form->mnuGameNewTwo_Click();
+    EXPECT_EQ(S().GameFileName, QString());
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
+    EXPECT_EQ(S().ResumeState, PhaseTurnStart);
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+    EXPECT_EQ(S().TurnNumber, 1);
+    EXPECT_EQ(S().MovesLeft, 6);
+    EXPECT_TRUE(form->mnuTurnEndTurn->isEnabled());
+    EXPECT_TRUE(form->mnuGameSave->isEnabled());
+    EXPECT_FALSE(S().NetGame);
+    EXPECT_EQ(sounds, QStringList{"start.wav"});
+    // The text is gone again once the pause is over.
+    EXPECT_EQ(CountColour(Screen(), QRect(20, 20, 150, 20), 0xFFFFFF), 0);
+
+    // Sound switched off: nothing is played.
+    form->mnuGameSfx->trigger();
+    EXPECT_FALSE(form->SoundOn());
+    form->mnuGameNewTwo_Click();
+    EXPECT_EQ(sounds.size(), 1);
+}
+
+TEST_F(GameFlow, NewGameOnTheConnectingSideLeavesSaveAlone)
+{
+    S().NetState = NetConnected;
+    S().NetColor = Red;
+    form->mnuGameNewTwo_Click();
+    EXPECT_FALSE(form->mnuGameSave->isEnabled());
+    EXPECT_TRUE(S().NetGame);
+    EXPECT_EQ(S().NetGameColor, Red);
+}
+
+TEST_F(GameFlow, EndOfTurnPassesPlayAndNumbersTurnPairs)
+{
+    form->mnuGameNewTwo_Click();
+    S().GameState = S().ResumeState = PhaseMove;
+    S().MovesLeft = 4;
+    Put(6, 2, Blue, Fire);
+    form->mnuTurnEndTurn_Click();
+    EXPECT_EQ(S().CurrentPlayer, Red);
+    EXPECT_EQ(S().TurnNumber, 1);
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
+    EXPECT_EQ(S().MovesLeft, 6);
+    EXPECT_EQ(S().Board[6][2], Fire);
+    form->mnuTurnEndTurn_Click();
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+    EXPECT_EQ(S().TurnNumber, 2);
+    EXPECT_EQ(S().Board[6][2], Empty) << "Blue's fire goes out as Blue's turn begins";
+
+    // While the other NetPlay side plays, the end of turn does nothing here.
+    S().NetGame = true;
+    S().NetGameColor = Red;
+    form->mnuTurnEndTurn_Click();
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+}
+
+TEST_F(GameFlow, TheLoopEndsASpentTurnAndStartsTheNext)
+{
+    form->mnuGameNewTwo_Click();
+    S().GameState = S().ResumeState = PhaseMove;
+    S().MovesLeft = 0;
+    MainLoopPass();
+    EXPECT_EQ(S().CurrentPlayer, Red);
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
+
+    // The Turn menu is locked while a NetPlay opponent is to move.
+    S().NetGame = true;
+    S().NetGameColor = Blue;
+    MainLoopPass();
+    EXPECT_FALSE(frmMain::MenuEnabled(form->mnuTurn));
+    EXPECT_EQ(S().GameState, PhaseTurnStart) << "no turn report for the other side's turn";
+    S().NetGame = false;
+    MainLoopPass();
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuTurn));
+}
+
+TEST_F(GameFlow, GameOverBlinksTheFallenKingAndNamesTheWinner)
+{
+    form->mnuGameNewTwo_Click();
+    // Red's King at (8, 1) has fallen: Blue won, texts on Blue's half at x 0.
+    S().CursorCol = 8;
+    S().CursorRow = 1;
+    S().TurnNumber = 12;
+    S().GameState = S().ResumeState = PhaseGameOver;
+    S().LastBlinkTime = -10;
+    GameOverStep();
+    EXPECT_EQ(S().Board[8][1], Fire) << "the first blink shows fire";
+    EXPECT_EQ(S().Owner[8][1], Red);
+    const QRgb yellow = 0xFFFF00;
+    EXPECT_GT(CountColour(Screen(), QRect(0, 40, 150, 80), yellow), 50);
+    EXPECT_EQ(CountColour(Screen(), QRect(200, 40, 160, 80), yellow), 0);
+
+    // Within half a second nothing changes; after it the King is back.
+    GameOverStep();
+    EXPECT_EQ(S().Board[8][1], Fire);
+    S().LastBlinkTime -= 1.0;
+    GameOverStep();
+    EXPECT_EQ(S().Board[8][1], King);
+
+    // Blue's King fell in column 0: Red won, texts at x 200.
+    S().CursorCol = 0;
+    S().LastBlinkTime -= 1.0;
+    GameOverStep();
+    EXPECT_EQ(S().Owner[0][1], Blue);
+    EXPECT_GT(CountColour(Screen(), QRect(200, 40, 160, 80), yellow), 50);
+    EXPECT_EQ(CountColour(Screen(), QRect(0, 40, 150, 80), yellow), 0);
+
+    // A click in the game-over phase only delays the blink by one pass.
+    const int before = S().Board[0][1];
+    S().MouseClicked = true;
+    S().LastBlinkTime -= 1.0;
+    MainLoopPass();
+    EXPECT_FALSE(S().MouseClicked);
+    EXPECT_EQ(S().Board[0][1], before);
+    MainLoopPass();
+    EXPECT_NE(S().Board[0][1], before);
+}

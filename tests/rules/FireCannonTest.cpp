@@ -1,0 +1,328 @@
+// Cannon fire through the keys: the flight's frames on the engine clock, the
+// moves it costs, where it comes down, and the end of the game.
+#include "tests/rules/RulesFixture.h"
+
+#include "core/GameFlow.h"
+#include "core/modTurrion.h"
+#include "engine/PavixGDI.h"
+
+#include <QTimer>
+#include <vector>
+
+using namespace Turrion;
+
+namespace {
+struct Frame {
+    ShotFrameInfo info;
+    QImage screen;
+};
+
+// The view as a frame without the ball would show it.
+QImage PlainFrame(int movesLeft)
+{
+    Game().MovesLeft = movesLeft;
+    DrawBoard();
+    DrawMovesPanel();
+    return PavixGDI::Surface(PavixGDI::ViewportPic(Game().ViewPort))->copy();
+}
+
+// Checks that `shown` is `plain` with the 40x40 ball frame ANDed on at
+// (x, y) and nothing else changed: no trail, no other drawing.
+void ExpectBallOnly(const QImage& shown, const QImage& plain, const QImage& ball, int x, int y,
+                    const char* what)
+{
+    int wrong = 0;
+    for (int py = 0; py < shown.height(); ++py)
+        for (int px = 0; px < shown.width(); ++px) {
+            QRgb expected = plain.pixel(px, py);
+            if (px >= x && px < x + 40 && py >= y && py < y + 40)
+                expected = (expected & ball.pixel(px - x, py - y)) | 0xFF000000u;
+            if (shown.pixel(px, py) != expected)
+                ++wrong;
+        }
+    EXPECT_EQ(wrong, 0) << what;
+}
+} // namespace
+
+TEST_F(RulesGame, FlightFramesPacingPanelAndNoTrail)
+{
+    MovePhase(Blue, 6);
+    Put(1, 3, Blue, CannonReady);
+    Put(3, 3, Blue, Wizard);  // flown over
+    Put(5, 3, Red, King);     // flown over too
+    Put(6, 3, Red, Wizard);   // where it comes down (power 5)
+    Put(0, 0, Blue, King);
+    Select(1, 3);
+
+    std::vector<Frame> frames;
+    bool checkedDuringShot = false;
+    SetShotFrameHook([&](const ShotFrameInfo& info) {
+        frames.push_back({info, Screen().copy()});
+        if (!checkedDuringShot) {
+            checkedDuringShot = true;
+            EXPECT_TRUE(S().Busy);
+            EXPECT_EQ(sounds, QStringList{"cannon.wav"});
+            EXPECT_FALSE(frmMain::MenuEnabled(form->mnuGame));
+            EXPECT_FALSE(frmMain::MenuEnabled(form->mnuTurn));
+            EXPECT_FALSE(frmMain::MenuEnabled(form->mnuHelp));
+            EXPECT_TRUE(frmMain::MenuEnabled(form->mnuNet));
+            EXPECT_EQ(S().Board[1][3], CannonFired);
+            // Keys during the flight are swallowed and do not queue up.
+            form->KeyReady = true;
+            int key = 38;
+            form->Form_KeyDown(key, 0);
+            EXPECT_EQ(key, 0);
+            Tap(Qt::Key_Up);
+            Tap(Qt::Key_4);
+        }
+    });
+    Press(Qt::Key_5);
+    SetShotFrameHook(nullptr);
+
+    ASSERT_EQ(frames.size(), 4u * 8u + 3u + 1u);
+    EXPECT_EQ(S().MovesLeft, 1);
+    EXPECT_FALSE(S().Busy);
+    EXPECT_EQ(S().Board[1][3], CannonFired);
+    EXPECT_EQ(S().CursorRow, 3); // the keys pressed in flight moved nothing
+    EXPECT_EQ(S().Board[3][3], Wizard);
+    EXPECT_EQ(S().Board[5][3], King);
+    EXPECT_EQ(S().Board[6][3], Fire);
+    EXPECT_EQ(S().Owner[6][3], Blue);
+    EXPECT_EQ(sounds, (QStringList{"cannon.wav", "cb_hit.wav"}));
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGame));
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuTurn));
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuHelp));
+    EXPECT_EQ(S().GameState, PhaseMove);
+
+    // Pacing, positions and the Moves panel counting down.
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        const ShotFrameInfo& f = frames[k].info;
+        if (k < 32) {
+            const int cell = int(k / 8) + 1, n = int(k % 8);
+            EXPECT_EQ(f.kind, ShotFrameKind::Flight);
+            EXPECT_EQ(f.ballX, (1 + cell) * 40 + 5 * n) << k;
+            EXPECT_EQ(f.ballY, 120);
+            EXPECT_EQ(f.movesLeft, 6 - (cell - 1)) << k;
+            if (k > 0) {
+                EXPECT_GE(f.time - frames[k - 1].info.time, 0.02 - 1e-9) << k;
+            }
+        } else if (k < 35) {
+            EXPECT_EQ(f.kind, ShotFrameKind::Landing);
+            EXPECT_EQ(f.frame, int(k) - 31);
+            EXPECT_EQ(f.ballX, 240);
+            EXPECT_EQ(f.movesLeft, 2);
+            EXPECT_GE(f.time - frames[k - 1].info.time, 0.04 - 1e-9) << k;
+        } else {
+            EXPECT_EQ(f.kind, ShotFrameKind::Final);
+            EXPECT_EQ(f.movesLeft, 1);
+        }
+    }
+
+    // Each frame is the board with the ball ANDed on and nothing else.
+    S().Board[6][3] = Wizard;
+    S().Owner[6][3] = Red;
+    const QImage sheet = Sheet(&frmGraphics::picCannonBall);
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        const ShotFrameInfo& f = frames[k].info;
+        const QImage plain = PlainFrame(f.movesLeft);
+        if (f.kind == ShotFrameKind::Final) {
+            EXPECT_EQ(frames[k].screen, plain);
+            continue;
+        }
+        const int frameX = f.kind == ShotFrameKind::Flight ? 0 : f.frame * 40;
+        ExpectBallOnly(frames[k].screen, plain, sheet.copy(frameX, 40, 40, 40), f.ballX, f.ballY,
+                       k < 32 ? "flight" : "landing");
+    }
+    // The Moves panel of a flight frame really shows a different count from
+    // the next cell's.
+    EXPECT_NE(frames[0].screen.copy(160, 200, 40, 40), frames[8].screen.copy(160, 200, 40, 40));
+}
+
+TEST_F(RulesGame, RedShotStopsAtTheFirstWallAndFiresOncePerTurn)
+{
+    MovePhase(Red, 9);
+    NetPlayAs(Red);
+    Put(6, 0, Red, CannonReady);
+    Put(3, 0, Blue, Wall);
+    Put(1, 0, Blue, King);
+    Select(6, 0);
+    std::vector<Frame> frames;
+    SetShotFrameHook([&](const ShotFrameInfo& info) { frames.push_back({info, Screen().copy()}); });
+    Tap(Qt::Key_8);
+    ASSERT_EQ(frames.size(), 2u * 8u + 3u + 1u);
+    EXPECT_EQ(frames[9].info.ballX, (6 - 2) * 40 - 5);
+    EXPECT_EQ(frames[9].info.ballY, 0);
+    EXPECT_EQ(frames[16].info.ballX, 3 * 40);
+    EXPECT_EQ(S().MovesLeft, 6);
+    EXPECT_EQ(S().Board[3][0], Fire);
+    EXPECT_EQ(S().Owner[3][0], Red);
+    EXPECT_EQ(S().Board[1][0], King);
+    EXPECT_EQ(sent, QStringList{"FC}03002"});
+    // Red's ball comes from the sheet's top row.
+    const QImage sheet = Sheet(&frmGraphics::picCannonBall);
+    S().Board[3][0] = Wall;
+    S().Owner[3][0] = Blue;
+    ExpectBallOnly(frames[9].screen, PlainFrame(frames[9].info.movesLeft),
+                   sheet.copy(0, 0, 40, 40), frames[9].info.ballX, 0, "red flight");
+    S().Board[3][0] = Fire;
+    S().Owner[3][0] = Red;
+    S().MovesLeft = 6;
+
+    // Fired: another digit does nothing, even with moves left.
+    frames.clear();
+    Tap(Qt::Key_2);
+    EXPECT_TRUE(frames.empty());
+    EXPECT_EQ(S().MovesLeft, 6);
+    EXPECT_EQ(sent.size(), 1);
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGame));
+    // It still moves, and stays fired.
+    Tap(Qt::Key_Down);
+    EXPECT_EQ(S().Board[6][1], CannonFired);
+    EXPECT_EQ(sent.last(), "MP}06000601");
+    // Digits on anything but a ready Cannon: nothing.
+    Put(7, 1, Red, Wizard);
+    Select(7, 1);
+    Tap(Qt::Key_1);
+    EXPECT_TRUE(frames.empty());
+    EXPECT_EQ(S().MovesLeft, 5);
+}
+
+TEST_F(RulesGame, ShortShotsAndTheMiddleColumn)
+{
+    // A Wall right next to the Cannon: three landing frames, one move.
+    MovePhase(Blue, 5);
+    Put(1, 4, Blue, CannonReady);
+    Put(2, 4, Red, Wall);
+    Put(0, 0, Blue, King);
+    Select(1, 4);
+    std::vector<ShotFrameInfo> frames;
+    SetShotFrameHook([&](const ShotFrameInfo& info) { frames.push_back(info); });
+    Tap(Qt::Key_7);
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0].kind, ShotFrameKind::Landing);
+    EXPECT_EQ(S().MovesLeft, 4);
+    EXPECT_EQ(S().Board[2][4], Fire);
+    EXPECT_EQ(S().Owner[2][4], Blue);
+
+    // Power 3 with one move left flies one cell: into the river, which
+    // changes nothing, yet the message goes out.
+    MovePhase(Blue, 1);
+    NetPlayAs(Blue);
+    Put(3, 2, Blue, CannonReady);
+    Put(0, 0, Blue, King);
+    Put(8, 0, Red, King);
+    Select(3, 2);
+    frames.clear();
+    Tap(Qt::Key_3);
+    EXPECT_EQ(frames.size(), 4u);
+    EXPECT_EQ(S().MovesLeft, 0);
+    EXPECT_EQ(S().Board[4][2], Empty);
+    EXPECT_EQ(sent, QStringList{"FC}04021"});
+    // With no moves left the loop ends the turn.
+    MainLoopPass();
+    EXPECT_EQ(S().CurrentPlayer, Red);
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
+    EXPECT_EQ(S().Board[3][2], CannonReady);
+}
+
+TEST_F(RulesGame, WinningShotEndsTheGame)
+{
+    MovePhase(Blue, 6);
+    NetPlayAs(Blue);
+    S().TurnNumber = 4;
+    form->mnuTurnEndTurn->setEnabled(true);
+    Put(2, 1, Blue, CannonReady);
+    Put(0, 3, Blue, King);
+    Put(8, 1, Red, King);
+    Put(7, 1, Red, Fire); // fire does not stop the ball
+    Select(2, 1);
+
+    bool pauseChecked = false;
+    SetShotFrameHook([&](const ShotFrameInfo& info) {
+        if (info.kind != ShotFrameKind::Final)
+            return;
+        // Runs inside the one-second pause after the hit.
+        QTimer::singleShot(0, form, [&] {
+            pauseChecked = true;
+            EXPECT_EQ(S().GameState, PhaseGameOver);
+            EXPECT_FALSE(frmMain::MenuEnabled(form->mnuGame));
+            EXPECT_EQ(sounds, (QStringList{"cannon.wav", "cb_hit.wav"}));
+            form->KeyReady = true;
+            Tap(Qt::Key_Left);
+            Tap(Qt::Key_Tab);
+            EXPECT_EQ(S().CursorCol, 8);
+        });
+    });
+    Tap(Qt::Key_8);
+    EXPECT_TRUE(pauseChecked);
+    EXPECT_EQ(sent, QStringList{"FC}08011"});
+    EXPECT_EQ(chat, (QStringList{"", "   ** YOU have WON the GAME!!", ""}));
+    EXPECT_EQ(S().GameState, PhaseGameOver);
+    EXPECT_EQ(S().ResumeState, PhaseGameOver);
+    EXPECT_EQ(S().CursorCol, 8);
+    EXPECT_EQ(S().CursorRow, 1);
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+    EXPECT_EQ(S().Board[8][1], King);
+    EXPECT_EQ(S().Owner[8][1], Red);
+    EXPECT_EQ(S().MovesLeft, 0);
+    EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGame));
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuTurn));
+    EXPECT_EQ(sounds, (QStringList{"cannon.wav", "cb_hit.wav", "win.wav"}));
+    // The King's cell shows Blue's Fire over the King.
+    const QImage shown = Screen();
+    DrawBoard();
+    DrawMovesPanel();
+    DrawPieceSprite(Fire, Blue, 8, 1);
+    EXPECT_EQ(Cell(shown, 8, 1), Cell(BackBuffer(), 8, 1));
+    EXPECT_EQ(shown, BackBuffer());
+
+    // The loop's game-over display: Blue won, the texts on Blue's half.
+    MainLoopPass();
+    EXPECT_EQ(S().Board[8][1], Fire);
+    const QImage over = Screen();
+    DrawBoard();
+    const QImage plain = BackBuffer().copy();
+    EXPECT_GT(YellowTextPixels(over, plain, QRect(0, 40, 160, 18)), 20);  // Game Over ...
+    EXPECT_GT(YellowTextPixels(over, plain, QRect(0, 60, 160, 18)), 20);  // Blue Wins!!
+    EXPECT_GT(YellowTextPixels(over, plain, QRect(0, 100, 160, 18)), 20); // In Turn #4
+    EXPECT_EQ(YellowTextPixels(over, plain, QRect(200, 0, 160, 280)), 0);
+    EXPECT_EQ(YellowTextPixels(over, plain, QRect(0, 80, 160, 18)), 0);
+}
+
+TEST_F(RulesGame, ShotOnOwnKingLosesTheGame)
+{
+    MovePhase(Blue, 3);
+    Put(0, 2, Blue, CannonReady);
+    Put(2, 2, Blue, King);
+    Put(8, 2, Red, King);
+    Select(0, 2);
+    Tap(Qt::Key_2);
+    EXPECT_EQ(S().GameState, PhaseGameOver);
+    EXPECT_EQ(S().CursorCol, 2);
+    EXPECT_TRUE(sent.isEmpty()); // hot-seat: nothing sent, no chat
+    EXPECT_TRUE(chat.isEmpty());
+    EXPECT_EQ(sounds.last(), "win.wav");
+    MainLoopPass();
+    const QImage over = Screen();
+    DrawBoard();
+    const QImage plain = BackBuffer().copy();
+    EXPECT_GT(YellowTextPixels(over, plain, QRect(200, 60, 160, 18)), 20); // Red Wins!!
+    EXPECT_EQ(YellowTextPixels(over, plain, QRect(0, 0, 160, 280)), 0);
+    // Keys do nothing now.
+    Tap(Qt::Key_Up);
+    EXPECT_EQ(S().GameState, PhaseGameOver);
+}
+
+TEST_F(RulesGame, SoundSwitchedOff)
+{
+    form->mnuGameSfx->setChecked(false);
+    MovePhase(Red, 3);
+    Put(5, 5, Red, CannonReady);
+    Put(8, 0, Red, King);
+    Select(5, 5);
+    Tap(Qt::Key_1);
+    EXPECT_EQ(S().Board[4][5], Empty);
+    EXPECT_EQ(S().MovesLeft, 2);
+    EXPECT_TRUE(sounds.isEmpty());
+}

@@ -1,0 +1,139 @@
+// A whole hot-seat game played with keys alone: real key events on the main
+// window, the loop's passes, and the turn reports answered through their
+// buttons.
+#include "tests/rules/RulesFixture.h"
+
+#include "core/modTurrion.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <deque>
+
+using namespace Turrion;
+
+TEST_F(RulesGame, WholeGameWithKeysAlone)
+{
+    QElapsedTimer clock;
+    clock.start();
+
+    std::deque<std::function<void(frmTurnReport&)>> answers;
+    int reports = 0;
+    SetTurnReportHook([&](frmTurnReport& dialog) {
+        ++reports;
+        ASSERT_FALSE(answers.empty());
+        auto answer = answers.front();
+        answers.pop_front();
+        answer(dialog);
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "turn report " << reports << " left open";
+            dialog.reject();
+        }
+    });
+    auto steps = [&](std::initializer_list<Qt::Key> keys) {
+        for (Qt::Key key : keys)
+            Tap(key);
+    };
+
+    // Ctrl+N: a new two-player game. Shortcuts go to the active window.
+    QApplication::setActiveWindow(form);
+    QTest::keyClick(form, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(S().GameState, PhaseTurnStart);
+    EXPECT_EQ(S().MovesLeft, 6);
+
+    // Blue, turn 1: recruits a Cannon and walks it to (3, 1).
+    answers.push_back([](frmTurnReport& d) {
+        EXPECT_EQ(d.windowTitle(), "Turrion - Blue Player");
+        EXPECT_EQ(d.lblMoves->text(), "(gives 6 Moves)");
+        QTest::mouseClick(d.cmdCannon, Qt::LeftButton);
+    });
+    MainLoopPass();
+    ASSERT_EQ(S().GameState, PhaseMove);
+    EXPECT_EQ(S().Board[0][3], CannonReady);
+    EXPECT_EQ(S().CursorCol, 0);
+    EXPECT_EQ(S().CursorRow, 1); // on the King
+    steps({Qt::Key_Tab});
+    EXPECT_EQ(S().CursorRow, 3);
+    steps({Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up, Qt::Key_Up});
+    EXPECT_EQ(S().Board[3][1], CannonReady);
+    EXPECT_EQ(S().MovesLeft, 1);
+    steps({Qt::Key_1}); // into the river
+    EXPECT_EQ(S().MovesLeft, 0);
+    EXPECT_EQ(S().Board[4][1], Empty);
+    MainLoopPass(); // no moves left: the turn ends
+    ASSERT_EQ(S().CurrentPlayer, Red);
+    EXPECT_EQ(S().TurnNumber, 1);
+
+    // Red, turn 1: recruits a Builder, walks the King down and up.
+    answers.push_back([](frmTurnReport& d) {
+        EXPECT_EQ(d.windowTitle(), "Turrion - Red Player");
+        EXPECT_EQ(d.lblTurn->text(), "Turn #1");
+        d.cmdBuilder->click();
+    });
+    MainLoopPass();
+    EXPECT_EQ(S().Board[8][3], Builder);
+    EXPECT_EQ(S().CursorCol, 8);
+    steps({Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Up});
+    EXPECT_EQ(S().Board[8][1], King);
+    MainLoopPass();
+    ASSERT_EQ(S().CurrentPlayer, Blue);
+    EXPECT_EQ(S().TurnNumber, 2);
+
+    // Blue, turn 2: the re-armed Cannon burns Red's Wall at (7, 1).
+    answers.push_back([](frmTurnReport& d) {
+        EXPECT_EQ(d.lblTurn->text(), "Turn #2");
+        EXPECT_EQ(d.lblNumCannons->text(), "1");
+        EXPECT_EQ(d.cmdNoPiece->shortcut(), QKeySequence("Alt+N"));
+        QTest::keyClick(d.cmdNoPiece, Qt::Key_Space); // &None, from the keyboard
+    });
+    MainLoopPass();
+    EXPECT_EQ(S().RecruitKind, 0);
+    EXPECT_EQ(S().Board[3][1], CannonReady);
+    steps({Qt::Key_Tab});
+    EXPECT_EQ(S().CursorCol, 3);
+    steps({Qt::Key_4});
+    EXPECT_EQ(S().Board[7][1], Fire);
+    EXPECT_EQ(S().Owner[7][1], Blue);
+    EXPECT_EQ(S().MovesLeft, 2);
+    steps({Qt::Key_Tab, Qt::Key_Up, Qt::Key_Down}); // the Wizard
+    EXPECT_EQ(S().Board[0][5], Wizard);
+    MainLoopPass();
+    ASSERT_EQ(S().CurrentPlayer, Red);
+
+    // Red, turn 2: the portal holds the Builder, so only OK is offered.
+    answers.push_back([](frmTurnReport& d) {
+        EXPECT_EQ(d.cmdNoPiece->text(), "&OK");
+        EXPECT_TRUE(d.cmdWizard->isHidden());
+        QTest::keyClick(&d, Qt::Key_Return);
+    });
+    MainLoopPass();
+    EXPECT_EQ(S().Board[7][1], Fire); // Blue's fire burns through Red's turn
+    // Red builds a Wall with its Builder and removes it again.
+    steps({Qt::Key_Tab});
+    EXPECT_EQ(S().CursorRow, 3);
+    Tap(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(S().Board[7][3], Wall);
+    Tap(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(S().Board[7][3], Empty);
+    steps({Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Up});
+    MainLoopPass();
+    ASSERT_EQ(S().CurrentPlayer, Blue);
+    EXPECT_EQ(S().Board[7][1], Empty); // gone as Blue's turn begins
+
+    // Blue, turn 3: nothing stands between the Cannon and Red's King.
+    answers.push_back([](frmTurnReport& d) { d.reject(); });
+    MainLoopPass();
+    steps({Qt::Key_Tab, Qt::Key_5});
+    EXPECT_EQ(S().GameState, PhaseGameOver);
+    EXPECT_EQ(S().CursorCol, 8);
+    EXPECT_EQ(S().CursorRow, 1);
+    EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
+
+    MainLoopPass();
+    const QImage over = Screen();
+    DrawBoard();
+    EXPECT_GT(YellowTextPixels(over, BackBuffer().copy(), QRect(0, 60, 160, 18)), 20);
+    EXPECT_EQ(reports, 5);
+    EXPECT_TRUE(answers.empty());
+    EXPECT_LT(clock.elapsed(), 1000);
+}

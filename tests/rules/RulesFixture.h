@@ -1,0 +1,115 @@
+// A started game in the move phase, driven through the main window's keys,
+// with every NetPlay message, chat line and sound that goes out recorded.
+#pragma once
+
+#include "core/Drawing.h"
+#include "core/GameState.h"
+#include "core/frmGraphics.h"
+#include "core/frmMain.h"
+#include "engine/PavixSfxAPI.h"
+#include "engine/PictureBox.h"
+#include "rules/FireCannon.h"
+#include "rules/Rules.h"
+#include "tests/TestSupport.h"
+#include "turnreport/frmTurnReport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QStringList>
+#include <QTest>
+
+class RulesGame : public TestSupport::GameTest {
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        Turrion::Rules::SetSendObserver([this](const QString& t) { sent << t; });
+        Turrion::Rules::SetChatObserver([this](const QString& t) { chat << t; });
+        PavixSfxAPI::SetPlayHook([this](const QString& path) {
+            sounds << path.mid(path.lastIndexOf('/') + 1);
+        });
+        for (const char* name : {"cannon.wav", "cb_hit.wav", "win.wav", "start.wav"}) {
+            QFile f(Path(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("RIFF");
+        }
+    }
+    void TearDown() override
+    {
+        Turrion::Rules::SetSendObserver(nullptr);
+        Turrion::Rules::SetChatObserver(nullptr);
+        Turrion::SetShotFrameHook(nullptr);
+        Turrion::SetTurnReportHook(nullptr);
+        PavixSfxAPI::SetPlayHook(nullptr);
+        GameTest::TearDown();
+    }
+
+    // An empty board with `player` to move and `moves` left.
+    void MovePhase(int player, int moves)
+    {
+        ClearBoard();
+        S().CurrentPlayer = player;
+        S().MovesLeft = moves;
+        S().TurnNumber = 1;
+        S().GameState = Turrion::PhaseMove;
+        S().ResumeState = Turrion::PhaseMove;
+        form->KeyReady = true;
+    }
+    // A NetPlay game in which this side plays `colour`.
+    void NetPlayAs(int colour)
+    {
+        S().NetGame = true;
+        S().NetGameColor = colour;
+    }
+    void Select(int col, int row)
+    {
+        S().CursorCol = col;
+        S().CursorRow = row;
+        Turrion::RedrawAll();
+    }
+
+    void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyPress(form, key, mods);
+    }
+    void Release(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyRelease(form, key, mods);
+    }
+    void Tap(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        Press(key, mods);
+        Release(key, mods);
+    }
+    // What X11 sends while a key is held: a release and a press, both marked
+    // as auto-repeat.
+    void AutoRepeat(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QKeyEvent up(QEvent::KeyRelease, key, mods, QString(), true);
+        QApplication::sendEvent(form, &up);
+        QKeyEvent down(QEvent::KeyPress, key, mods, QString(), true);
+        QApplication::sendEvent(form, &down);
+    }
+
+    static const QImage& Sheet(PictureBox* frmGraphics::*box)
+    {
+        return (GraphicsForm()->*box)->Picture();
+    }
+    static QImage Background() { return Sheet(&frmGraphics::picBackground); }
+
+    // Pixels that are pure yellow in `shown` but not in `plain`, in a region.
+    static int YellowTextPixels(const QImage& shown, const QImage& plain, QRect region)
+    {
+        int n = 0;
+        for (int y = region.top(); y <= region.bottom(); ++y)
+            for (int x = region.left(); x <= region.right(); ++x) {
+                const QRgb p = shown.pixel(x, y);
+                if (qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 0 && p != plain.pixel(x, y))
+                    ++n;
+            }
+        return n;
+    }
+
+    QStringList sent, chat, sounds;
+};

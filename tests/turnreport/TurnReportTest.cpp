@@ -1,0 +1,293 @@
+// The turn report: what it says, what it offers, what it records, where it
+// opens.
+#include "core/GameState.h"
+#include "core/frmGraphics.h"
+#include "core/frmMain.h"
+#include "core/modTurrion.h"
+#include "engine/PictureBox.h"
+#include "tests/TestSupport.h"
+#include "turnreport/frmTurnReport.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+using namespace Turrion;
+
+namespace {
+
+class TurnReport : public TestSupport::GameTest {
+protected:
+    void TearDown() override
+    {
+        SetTurnReportHook(nullptr);
+        GameTest::TearDown();
+    }
+    // Shows the report and runs `look` on it while it is open; `look` must
+    // close it.
+    void Open(std::function<void(frmTurnReport&)> look)
+    {
+        bool ran = false;
+        SetTurnReportHook([&](frmTurnReport& d) {
+            ran = true;
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_TRUE(d.isModal());
+            look(d);
+            if (d.isVisible()) {
+                ADD_FAILURE() << "the report was left open";
+                d.reject();
+            }
+        });
+        ShowTurnReport();
+        SetTurnReportHook(nullptr);
+        EXPECT_TRUE(ran);
+    }
+    void Turn(int player, int turn)
+    {
+        ClearBoard();
+        S().CurrentPlayer = player;
+        S().TurnNumber = turn;
+        S().GameState = PhaseTurnStart;
+        S().ResumeState = PhaseTurnStart;
+    }
+};
+
+QRgb Pixel(const QImage& image, int x, int y)
+{
+    return image.pixel(x, y) | 0xFF000000u;
+}
+
+} // namespace
+
+TEST_F(TurnReport, BlueWithAnOpenPortal)
+{
+    Turn(Blue, 3);
+    Put(0, 1, Blue, King);
+    Put(1, 0, Blue, Wizard);
+    Put(2, 6, Blue, Wizard);
+    Put(7, 6, Red, Wizard);  // not Blue's
+    Put(2, 2, Blue, Builder);
+    Put(3, 3, Blue, CannonReady);
+    Put(3, 5, Blue, CannonFired);
+    Put(6, 5, Red, CannonReady);
+    S().RecruitKind = 6; // left over from an earlier turn
+    Open([](frmTurnReport& d) {
+        EXPECT_EQ(Game().RecruitKind, 0);
+        EXPECT_EQ(d.windowTitle(), "Turrion - Blue Player");
+        EXPECT_EQ(d.lblPlayer->text(), "Blue Player");
+        EXPECT_EQ(d.lblPlayer->palette().color(QPalette::WindowText), QColor(0, 0, 127));
+        EXPECT_EQ(d.lblTurn->text(), "Turn #3");
+        EXPECT_EQ(d.lblNumWizards->text(), "2");
+        EXPECT_EQ(d.lblMoves->text(), "(gives 9 Moves)");
+        EXPECT_EQ(d.lblNumSmiths->text(), "1");
+        EXPECT_EQ(d.lblNumCannons->text(), "2");
+        EXPECT_EQ(d.CountPieces(Red, Wizard), 1);
+        EXPECT_TRUE(d.lblPortalOpen->isVisible());
+        EXPECT_FALSE(d.lblPortalBlocked->isVisible());
+        EXPECT_EQ(d.cmdNoPiece->text(), "&None");
+        for (QWidget* w : {static_cast<QWidget*>(d.cmdWizard), static_cast<QWidget*>(d.cmdBuilder),
+                           static_cast<QWidget*>(d.cmdCannon),
+                           static_cast<QWidget*>(d.picPickWizard),
+                           static_cast<QWidget*>(d.picPickSmith),
+                           static_cast<QWidget*>(d.picPickCannon)})
+            EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
+        EXPECT_FALSE(d.picGrass->isVisible());
+        d.cmdWizard->click();
+    });
+    EXPECT_EQ(S().RecruitKind, Wizard);
+
+    // The pick boxes and buttons each recruit their kind.
+    Open([](frmTurnReport& d) { QTest::mouseClick(d.picPickCannon, Qt::LeftButton); });
+    EXPECT_EQ(S().RecruitKind, CannonReady);
+    Open([](frmTurnReport& d) { QTest::mouseClick(d.picPickSmith, Qt::LeftButton); });
+    EXPECT_EQ(S().RecruitKind, Builder);
+    Open([](frmTurnReport& d) { QTest::mouseClick(d.picPickWizard, Qt::LeftButton); });
+    EXPECT_EQ(S().RecruitKind, Wizard);
+    Open([](frmTurnReport& d) { d.cmdBuilder->click(); });
+    EXPECT_EQ(S().RecruitKind, Builder);
+    Open([](frmTurnReport& d) { d.cmdCannon->click(); });
+    EXPECT_EQ(S().RecruitKind, CannonReady);
+    Open([](frmTurnReport& d) { d.cmdNoPiece->click(); });
+    EXPECT_EQ(S().RecruitKind, 0);
+    // Closing it any other way recruits nothing.
+    Open([](frmTurnReport& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+    EXPECT_EQ(S().RecruitKind, 0);
+    Open([](frmTurnReport& d) { d.close(); });
+    EXPECT_EQ(S().RecruitKind, 0);
+    // No Wizards: three moves.
+    Turn(Blue, 1);
+    Open([](frmTurnReport& d) {
+        EXPECT_EQ(d.lblMoves->text(), "(gives 3 Moves)");
+        EXPECT_EQ(d.lblNumWizards->text(), "0");
+        d.reject();
+    });
+}
+
+TEST_F(TurnReport, RedWithABlockedPortal)
+{
+    for (auto [owner, piece] : {std::pair{Blue, int(Wall)}, {Red, int(King)}, {Red, int(Fire)},
+                                {Blue, int(Builder)}}) {
+        Turn(Red, 7);
+        Put(8, 3, owner, piece);
+        Open([](frmTurnReport& d) {
+            EXPECT_EQ(d.windowTitle(), "Turrion - Red Player");
+            EXPECT_EQ(d.lblPlayer->text(), "Red Player");
+            EXPECT_EQ(d.lblPlayer->palette().color(QPalette::WindowText), QColor(127, 0, 0));
+            EXPECT_TRUE(d.lblPortalBlocked->isVisible());
+            EXPECT_FALSE(d.lblPortalOpen->isVisible());
+            EXPECT_EQ(d.cmdNoPiece->text(), "&OK");
+            EXPECT_TRUE(d.cmdNoPiece->isVisible());
+            for (QWidget* w :
+                 {static_cast<QWidget*>(d.cmdWizard), static_cast<QWidget*>(d.cmdBuilder),
+                  static_cast<QWidget*>(d.cmdCannon), static_cast<QWidget*>(d.picPickWizard),
+                  static_cast<QWidget*>(d.picPickSmith), static_cast<QWidget*>(d.picPickCannon)})
+                EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+            // Even a recruit that reaches the dialog somehow is refused.
+            d.picPickWizard_Click();
+        });
+        EXPECT_EQ(S().RecruitKind, 0);
+    }
+    // Blue's portal does not matter to Red.
+    Turn(Red, 1);
+    Put(0, 3, Blue, King);
+    Open([](frmTurnReport& d) {
+        EXPECT_EQ(d.cmdNoPiece->text(), "&None");
+        d.cmdCannon->click();
+    });
+    EXPECT_EQ(S().RecruitKind, CannonReady);
+}
+
+TEST_F(TurnReport, LayoutAndPickPictures)
+{
+    Turn(Red, 1);
+    Open([](frmTurnReport& d) {
+        EXPECT_EQ(d.size(), QSize(325, 241));
+        EXPECT_EQ(d.minimumSize(), d.maximumSize());
+        EXPECT_EQ(d.lblPlayer->geometry(), QRect(16, 32, 129, 25));
+        EXPECT_EQ(d.fraStatus->geometry(), QRect(160, 8, 145, 121));
+        EXPECT_EQ(d.fraStatus->title(), "Current Status");
+        EXPECT_EQ(d.lblMoves->parentWidget(), d.fraStatus);
+        EXPECT_EQ(d.lblMoves->geometry(), QRect(48, 64, 81, 17));
+        EXPECT_EQ(d.Label1->text(), "You currently have:");
+        EXPECT_EQ(d.lblSmiths->text(), "Builders");
+        EXPECT_EQ(d.lblPortalOpen->geometry(), d.lblPortalBlocked->geometry());
+        EXPECT_EQ(d.lblPortalOpen->text(),
+                  "Your Portal is open -- select a new piece to recruit ...");
+        EXPECT_EQ(d.lblPortalBlocked->text(),
+                  "Your Portal is blocked -- cannot add a new piece ...");
+        EXPECT_EQ(d.picPickWizard->geometry(), QRect(48, 168, 42, 42));
+        EXPECT_EQ(d.picPickSmith->geometry(), QRect(112, 168, 42, 42));
+        EXPECT_EQ(d.picPickCannon->geometry(), QRect(176, 168, 42, 42));
+        EXPECT_EQ(d.cmdNoPiece->geometry(), QRect(240, 168, 42, 42));
+        EXPECT_EQ(d.cmdWizard->geometry(), QRect(40, 216, 57, 17));
+        EXPECT_EQ(d.cmdBuilder->text(), "&Builder");
+        EXPECT_EQ(d.cmdCannon->geometry(), QRect(168, 216, 57, 17));
+        EXPECT_TRUE(d.lblPlayer->font().bold());
+        EXPECT_EQ(d.lblPlayer->font().pixelSize(), 18);
+        EXPECT_TRUE(d.lblTurn->font().bold());
+        EXPECT_FALSE(d.lblNumWizards->font().bold());
+        // The caption set at load is fitted afresh, not at the design
+        // caption's size.
+        EXPECT_EQ(d.cmdNoPiece->font().pixelSize(), 11);
+        EXPECT_TRUE(d.lblWizards->font().bold());
+
+        // Each pick box: grass where the mask is white, Red's sprite where it
+        // is black.
+        const frmGraphics* g = GraphicsForm();
+        const QImage grass = g->picGrass->Picture();
+        struct Pick { PictureBox* box; const QImage& sheet; int maskX; };
+        const Pick picks[] = {{d.picPickWizard, g->picWizard->Picture(), 80},
+                              {d.picPickSmith, g->picSmith->Picture(), 80},
+                              {d.picPickCannon, g->picCannon->Picture(), 120}};
+        for (const Pick& p : picks) {
+            const QImage& shown = p.box->Picture();
+            ASSERT_EQ(shown.size(), QSize(40, 40));
+            int grassSeen = 0, spriteSeen = 0;
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x) {
+                    const QRgb m = Pixel(p.sheet, p.maskX + x, y);
+                    if (m == 0xFFFFFFFFu) {
+                        EXPECT_EQ(Pixel(shown, x, y), Pixel(grass, x, y) | Pixel(p.sheet, 40 + x, y));
+                        ++grassSeen;
+                    } else if (m == 0xFF000000u) {
+                        EXPECT_EQ(Pixel(shown, x, y), Pixel(p.sheet, 40 + x, y));
+                        ++spriteSeen;
+                    }
+                }
+            EXPECT_GT(grassSeen, 100);
+            EXPECT_GT(spriteSeen, 50);
+        }
+        d.reject();
+    });
+}
+
+TEST_F(TurnReport, OpensAtItsOffsetAndRemembersIt)
+{
+    Turn(Blue, 1);
+    const QPoint mainAt = form->frameGeometry().topLeft();
+    S().ReportLeft = 30 * 15;
+    S().ReportTop = 45 * 15;
+    QPoint opened;
+    Open([&](frmTurnReport& d) {
+        opened = d.frameGeometry().topLeft();
+        d.move(opened + QPoint(7, -3));
+        d.cmdNoPiece->click();
+    });
+    EXPECT_EQ(opened, mainAt + QPoint(30, 45));
+    EXPECT_EQ(S().ReportLeft, 37 * 15);
+    EXPECT_EQ(S().ReportTop, 42 * 15);
+    // Closed any other way, the place is remembered as well.
+    Open([&](frmTurnReport& d) {
+        EXPECT_EQ(d.frameGeometry().topLeft(), mainAt + QPoint(37, 42));
+        d.move(d.pos() + QPoint(1, 1));
+        d.close();
+    });
+    EXPECT_EQ(S().ReportLeft, 38 * 15);
+
+    // Dragged far off the screen, it opens fully on the screen next time.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    S().ReportLeft = 100000 * 15;
+    S().ReportTop = 100000 * 15;
+    Open([&](frmTurnReport& d) {
+        const QRect at = d.frameGeometry();
+        EXPECT_EQ(at.right() + 1, screen.x() + screen.width());
+        EXPECT_EQ(at.bottom() + 1, screen.y() + screen.height());
+        d.reject();
+    });
+    S().ReportLeft = -100000 * 15;
+    S().ReportTop = -100000 * 15;
+    Open([&](frmTurnReport& d) {
+        EXPECT_EQ(d.frameGeometry().topLeft(), QPoint(0, 0));
+        d.reject();
+    });
+}
+
+TEST_F(TurnReport, RecruitsReachThePortalAndCountFromTheNextTurn)
+{
+    std::vector<int> choices = {Wizard, 0, 0};
+    SetTurnReportHook([&](frmTurnReport& d) {
+        const int choice = choices.front();
+        choices.erase(choices.begin());
+        if (choice == Wizard)
+            d.cmdWizard->click();
+        else
+            d.cmdNoPiece->click();
+    });
+    form->mnuGameNewTwo_Click();
+    MainLoopPass();
+    EXPECT_EQ(S().Board[0][3], Wizard);
+    EXPECT_EQ(S().Owner[0][3], Blue);
+    EXPECT_EQ(S().MovesLeft, 6); // the new Wizard counts from the next turn
+    EXPECT_TRUE(S().FreshTurn);
+    form->mnuTurnEndTurn_Click();
+    MainLoopPass();
+    EXPECT_EQ(S().Board[8][3], Empty);
+    EXPECT_EQ(S().MovesLeft, 6);
+    form->mnuTurnEndTurn_Click();
+    EXPECT_EQ(S().MovesLeft, 9);
+    MainLoopPass();
+    EXPECT_TRUE(choices.empty());
+}
