@@ -1,0 +1,53 @@
+#include "netplay/NetPlay.h"
+
+#include "engine/MessageBox.h"
+#include "netplay/Protocol.h"
+#include "netplay/frmChat.h"
+
+namespace NetPlay {
+
+namespace {
+// The window when it is open; with no open window there is nobody to talk to.
+frmChat* OpenWindow()
+{
+    frmChat* chat = ExistingChatWindow();
+    return chat && chat->Loaded() ? chat : nullptr;
+}
+} // namespace
+
+void SendMessage(const QString& text)
+{
+    if (frmChat* chat = OpenWindow())
+        chat->SendMessage(text);
+}
+
+void AddChat(const QString& line)
+{
+    if (frmChat* chat = OpenWindow())
+        chat->AddChat(line);
+}
+
+void UnloadChatWindow()
+{
+    if (frmChat* chat = OpenWindow())
+        chat->close();
+}
+
+void SendGameFile(const QByteArray& fileBytes)
+{
+    frmChat* chat = OpenWindow();
+    if (!chat)
+        return;
+    // The byte 255 ends a message: such a file would arrive cut short and its
+    // rest would be read as messages. Only a turn counter of 255 produces it.
+    if (fileBytes.contains(TerminatorByte)) {
+        PavixGames::MessageBox(chat,
+                               QStringLiteral("This game cannot be sent to the other player: "
+                                              "the file holds the byte 255."),
+                               QStringLiteral("NetPlay Error"), PavixGames::MsgIcon::Exclamation);
+        return;
+    }
+    chat->SendMessage(QStringLiteral("LF}") + FromWire(fileBytes));
+}
+
+} // namespace NetPlay

@@ -1,0 +1,54 @@
+// A push button whose caption wraps onto more lines when it is wider than the
+// button, as the narrow buttons of the NetPlay window need ("Switch Colors"
+// on two lines). The caption itself stays one text.
+#pragma once
+
+#include <QFontMetrics>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace NetPlay {
+
+class WrapButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+    // Breaks `text` at spaces so that no line is wider than `width` (a single
+    // word wider than that keeps its own line).
+    static QString Wrapped(const QString& text, const QFontMetrics& metrics, int width)
+    {
+        const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        auto measure = [&metrics](const QString& s) {
+            QString shown = s;
+            shown.remove(QLatin1Char('&'));
+            return metrics.horizontalAdvance(shown);
+        };
+        QStringList lines;
+        QString line;
+        for (const QString& word : words) {
+            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && measure(candidate) > width) {
+                lines << line;
+                line = word;
+            } else {
+                line = candidate;
+            }
+        }
+        if (!line.isEmpty())
+            lines << line;
+        return lines.join(QLatin1Char('\n'));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text = Wrapped(option.text, option.fontMetrics, width() - 8);
+        painter.drawControl(QStyle::CE_PushButton, option);
+    }
+};
+
+} // namespace NetPlay

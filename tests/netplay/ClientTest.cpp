@@ -1,0 +1,242 @@
+// The game connecting to a scripted host over the loopback interface.
+#include "NetTestSupport.h"
+
+#include "core/modTurrion.h"
+#include "engine/PavixGames.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace NetTest;
+using namespace Turrion;
+using NetPlay::frmChat;
+
+TEST_F(NetPlayTest, ClientHandshakeColoursAndTheHostsGame)
+{
+    PeerHost host;
+    ConnectTo("Bob", host.Port());
+    frmChat* chat = Chat();
+    ASSERT_TRUE(chat);
+    EXPECT_FALSE(S().NetIsHost);
+    EXPECT_EQ(S().NetState, NetConnecting);
+    EXPECT_EQ(S().NetColor, Red);
+    EXPECT_FALSE(chat->cmdSwitch->isVisible());
+    EXPECT_EQ(chat->lblRedPlayer->text(), "Bob (connected)");
+    EXPECT_TRUE(chat->lblRedPlayer->font().bold());
+    EXPECT_FALSE(frmMain::MenuEnabled(form->mnuGameNew));
+    EXPECT_FALSE(form->mnuGameLoad->isEnabled());
+    EXPECT_FALSE(form->mnuGameSave->isEnabled());
+    EXPECT_FALSE(frmMain::MenuEnabled(form->mnuNet));
+    EXPECT_FALSE(form->mnuHelpAbout->isEnabled());
+    EXPECT_EQ(ChatLines(), (QStringList{"Connecting to NetPlay Game as Bob...",
+                                        "     Host: 127.0.0.1",
+                                        "     Port: " + QString::number(host.Port())}));
+
+    auto ann = host.Accept();
+    ASSERT_TRUE(ann);
+    EXPECT_EQ(ann->Expect(W("PD}Bob")), W("PD}Bob"));
+    EXPECT_EQ(ChatLines().last(), "Connected ...");
+    ASSERT_TRUE(chat->Socket());
+    EXPECT_EQ(chat->Socket()->socketOption(QAbstractSocket::KeepAliveOption).toInt(), 1);
+    int before = ChatLines().size();
+    ann->Send(W("PD}Ann"));
+    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetConnected; }));
+    EXPECT_EQ(LinesSince(before), (QStringList{"     Host's name: Ann", "--------------------", ""}));
+    EXPECT_EQ(chat->lblBluePlayer->text(), "Ann (host)");
+    EXPECT_FALSE(chat->lblBluePlayer->font().bold());
+    EXPECT_EQ(chat->lblRedPlayer->text(), "Bob (connected)");
+    EXPECT_TRUE(chat->lblRedPlayer->font().bold());
+
+    // The host switches colours: this side plays Blue next.
+    before = ChatLines().size();
+    ann->Send(W("SC}1"));
+    ASSERT_TRUE(PumpUntil([&] { return S().NetColor == Blue; }));
+    EXPECT_EQ(LinesSince(before),
+              (QStringList{"", "   ** Players have SWITCHED COLORS for next game.", ""}));
+    EXPECT_EQ(chat->lblBluePlayer->text(), "Bob (connected)");
+    EXPECT_TRUE(chat->lblBluePlayer->font().bold());
+    EXPECT_EQ(chat->lblRedPlayer->text(), "Ann (host)");
+    EXPECT_FALSE(chat->lblRedPlayer->font().bold());
+    ann->Send(W("SC}2"));
+    ASSERT_TRUE(PumpUntil([&] { return S().NetColor == Red; }));
+
+    // The host's new game starts here too, with this side waiting as Red.
+    before = ChatLines().size();
+    ann->Send(W("NG}Ann"));
+    ASSERT_TRUE(PumpUntil([&] { return S().NetGame; }));
+    EXPECT_EQ(LinesSince(before), (QStringList{"", "   ** Ann started a NEW GAME.", ""}));
+    EXPECT_EQ(S().NetGameColor, Red);
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+    EXPECT_EQ(S().Board[0][1], King);
+    EXPECT_EQ(S().Board[8][5], Wizard);
+    EXPECT_FALSE(form->mnuGameSave->isEnabled());
+
+    // While Blue plays on the other side, nothing here moves.
+    MainLoopPass();
+    EXPECT_FALSE(frmMain::MenuEnabled(form->mnuTurn));
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
+    form->mnuTurnEndTurn_Click();
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+    S().GameState = S().ResumeState = PhaseMove;
+    S().CursorCol = 0;
+    S().CursorRow = 1;
+    form->KeyReady = true;
+    int key = VK_DOWN;
+    form->Form_KeyDown(key, 0);
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(S().Board[0][1], King);
+    EXPECT_EQ(S().Board[0][2], Empty);
+
+    // Blue's turn arrives as messages: a recruit, a move, a wall, the end.
+    ann->Send(QByteArray("AP}1300030\xFF" "MP}00030103\xFF" "AP}1402031\xFF"));
+    ASSERT_TRUE(PumpUntil([&] { return S().Board[2][3] == Wall; }));
+    EXPECT_EQ(S().Board[0][3], Empty);
+    EXPECT_EQ(S().Board[1][3], Builder);
+    EXPECT_EQ(S().Owner[1][3], Blue);
+    EXPECT_EQ(S().Owner[2][3], Blue);
+    before = ChatLines().size();
+    ann->Send(W("ET}1"));
+    ASSERT_TRUE(PumpUntil([&] { return S().CurrentPlayer == Red; }));
+    EXPECT_EQ(LinesSince(before), QStringList{"   ** Ann's TURN has ENDED."});
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
+    EXPECT_EQ(S().MovesLeft, 6);
+    EXPECT_FALSE(WaitingForRemote(S()));
+
+    // This side's end of turn goes to the host.
+    S().GameState = S().ResumeState = PhaseMove;
+    form->mnuTurnEndTurn_Click();
+    EXPECT_EQ(ann->Expect(W("ET}2")), W("ET}2"));
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+    EXPECT_EQ(S().TurnNumber, 2);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(NetPlayTest, ClientReceivesLoadedGamesThroughATemporaryFile)
+{
+    PeerHost host;
+    auto ann = ConnectedTo(host, "Bob", "Ann");
+    ASSERT_TRUE(ann);
+    const QString temp = PavixGames::AppPath() + "temp_NetPlay.trs";
+
+    // Every byte value but the terminator reaches the file unchanged.
+    QByteArray every;
+    for (int b = 0; b < 255; ++b)
+        every.append(char(b));
+    QByteArray seen;
+    QString seenName;
+    frmChat::SetLoadGameHook([&] {
+        seenName = S().GameFileName;
+        QFile f(S().GameFileName);
+        if (f.open(QIODevice::ReadOnly))
+            seen = f.readAll();
+    });
+    int before = ChatLines().size();
+    ann->Send("LF}" + every + char(0xFF));
+    ASSERT_TRUE(PumpUntil([&] { return !seen.isEmpty(); }));
+    EXPECT_EQ(seen, every);
+    EXPECT_EQ(seenName, temp);
+    EXPECT_EQ(LinesSince(before), (QStringList{"", "   ** Ann has LOADED a GAME from file.", ""}));
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_TRUE(S().GameFileName.isEmpty());
+    frmChat::SetLoadGameHook(nullptr);
+
+    // A real game: Red to move in turn 3, Red's move phase with 5 moves.
+    const QByteArray file("\x02\x03\x0A" "\x0A\x0B" "\x0B\x0E" "\x12\x15" "\x3A\x16", 11);
+    ann->Send("LF}" + file + char(0xFF));
+    ASSERT_TRUE(PumpUntil([&] { return S().Board[8][5] == Wizard; }));
+    EXPECT_EQ(S().CurrentPlayer, Red);
+    EXPECT_EQ(S().TurnNumber, 3);
+    EXPECT_EQ(S().MovesLeft, 5);
+    EXPECT_EQ(S().Board[1][1], Wall);
+    EXPECT_TRUE(S().NetGame);
+    EXPECT_EQ(S().NetGameColor, Red);
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_TRUE(S().GameFileName.isEmpty());
+    EXPECT_FALSE(form->mnuGameSave->isEnabled());
+
+    // A file the loader refuses leaves the game and no temporary file.
+    ann->Send(W("LF}\x09\x09"));
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); }));
+    EXPECT_EQ(S().Board[8][5], Wizard);
+    EXPECT_EQ(S().CurrentPlayer, Red);
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_TRUE(S().GameFileName.isEmpty());
+
+    // Nothing was sent back.
+    EXPECT_TRUE(ann->received.isEmpty());
+}
+
+TEST_F(NetPlayTest, ClientWhenTheHostLeavesAndWhenTheConnectionFails)
+{
+    PeerHost host;
+    auto ann = ConnectedTo(host, "Bob", "Ann");
+    ASSERT_TRUE(ann);
+    frmChat* chat = Chat();
+    ann->Send(W("NG}Ann"));
+    ASSERT_TRUE(PumpUntil([&] { return S().NetGame; }));
+
+    chat->txtAddChat->setText("bye");
+    int before = ChatLines().size();
+    ann->Send(W("DQ}Ann"));
+    ann->Close();
+    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetNone; }));
+    EXPECT_EQ(LinesSince(before), (QStringList{"", "====================",
+                                               "     ***** Host Ann has disconnected ... closing.",
+                                               ""}));
+    EXPECT_FALSE(S().NetGame);
+    EXPECT_FALSE(chat->PlayerConnected);
+    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
+    EXPECT_FALSE(chat->Connected());
+    EXPECT_TRUE(chat->isVisible());
+    // The menus stay locked until the window closes.
+    EXPECT_FALSE(form->mnuGameLoad->isEnabled());
+    // A proper goodbye is no error.
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(boxes.empty());
+
+    // Closing still asks, and sends nothing.
+    chat->close();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Disconnect from NetPlay?");
+    EXPECT_FALSE(chat->isVisible());
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGameNew));
+    EXPECT_TRUE(form->mnuGameLoad->isEnabled());
+    EXPECT_TRUE(form->mnuGameSave->isEnabled());
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuNet));
+    EXPECT_TRUE(form->mnuHelpAbout->isEnabled());
+    EXPECT_TRUE(ann->received.isEmpty());
+
+    // Nobody listening: one message box, the window stays as it was.
+    quint16 closedPort;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress(QHostAddress::LocalHost), 0));
+        closedPort = probe.serverPort();
+    }
+    ConnectTo("Bob", closedPort);
+    ASSERT_TRUE(PumpUntil([&] { return boxes.size() == 2; }));
+    EXPECT_EQ(boxes[1].caption, "NetPlay Error");
+    EXPECT_TRUE(boxes[1].text.startsWith(
+        "NetPlay Communication Error:\r\n " +
+        QString::number(int(QAbstractSocket::ConnectionRefusedError)) + " - "))
+        << boxes[1].text.toStdString();
+    EXPECT_EQ(S().NetState, NetConnecting);
+    EXPECT_TRUE(chat->isVisible());
+    chat->cmdDone->click();
+    EXPECT_EQ(boxes.size(), 2u);
+
+    // A port that does not exist is refused before any connection.
+    NetPlay::frmConnect::SetShownHook([](NetPlay::frmConnect& d) {
+        d.txtName->setText("Bob");
+        d.txtIP->setText("127.0.0.1");
+        d.txtPort->setText("99999999999");
+        d.cmdConnect->click();
+    });
+    form->mnuNetConnect_Click();
+    EXPECT_EQ(S().NetPort, 2147483647);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_TRUE(boxes.back().text.startsWith("NetPlay Communication Error:\r\n-1 - "));
+    EXPECT_FALSE(chat->Connected());
+    EXPECT_EQ(ChatLines().last(), "     Port: 2147483647");
+}

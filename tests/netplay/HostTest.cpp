@@ -1,0 +1,332 @@
+// The game hosting, a scripted player connecting over the loopback interface.
+#include "NetTestSupport.h"
+
+#include "core/SaveGame.h"
+#include "engine/PavixGames.h"
+
+#include <QFile>
+#include <QHostAddress>
+
+using namespace NetTest;
+using namespace Turrion;
+using NetPlay::frmChat;
+
+namespace {
+
+QStringList LogLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split("\r\n");
+}
+
+// The stamped lines of a NetPlay log, without their time stamps.
+QStringList Entries(const QString& path)
+{
+    QStringList out;
+    for (const QString& line : LogLines(path)) {
+        const qsizetype at = line.indexOf(" ... ");
+        if (at > 0 && !line.endsWith(" ... Log Opened") && !line.endsWith(" ... Log Closed"))
+            out << line.mid(at + 5);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
+{
+    Host("Ann");
+    frmChat* chat = Chat();
+    ASSERT_TRUE(chat);
+    EXPECT_TRUE(chat->isVisible());
+    EXPECT_EQ(chat->windowTitle(), "Turrion (NetPlay)");
+    EXPECT_EQ(chat->size(), QSize(382, 318));
+    EXPECT_EQ(S().NetState, NetHosting);
+    EXPECT_TRUE(S().NetIsHost);
+    EXPECT_EQ(S().NetColor, Blue);
+    EXPECT_FALSE(frmMain::MenuEnabled(form->mnuNet));
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGameNew));
+    EXPECT_TRUE(form->mnuGameLoad->isEnabled());
+    ASSERT_TRUE(chat->Listening());
+    const int port = chat->ListeningPort();
+    ASSERT_GT(port, 0);
+
+    QStringList lines = ChatLines();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "Hosting NetPlay Game as Ann...");
+    ASSERT_TRUE(lines[1].startsWith("     IP: "));
+    EXPECT_FALSE(QHostAddress(lines[1].mid(9)).isNull()) << lines[1].toStdString();
+    EXPECT_EQ(lines[2], "     Port: " + QString::number(port));
+    EXPECT_EQ(chat->lblBluePlayer->text(), "Ann (host)");
+    EXPECT_TRUE(chat->lblBluePlayer->font().bold());
+    EXPECT_EQ(chat->lblRedPlayer->text(), "");
+    EXPECT_FALSE(chat->cmdSwitch->isEnabled());
+    EXPECT_TRUE(chat->Label1->font().bold());
+    EXPECT_EQ(chat->lblBluePlayer->textFormat(), Qt::PlainText);
+
+    // Typing before anyone is there keeps Add disabled.
+    chat->txtAddChat->setText("early");
+    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
+
+    Peer bob;
+    ASSERT_TRUE(bob.ConnectTo(quint16(port)));
+    EXPECT_EQ(bob.Expect(W("PD}Ann")), W("PD}Ann"));
+    EXPECT_EQ(ChatLines().last(), "Remote Player Connecting ...");
+    EXPECT_FALSE(chat->Listening()); // one player at a time
+    ASSERT_TRUE(chat->Socket());
+    EXPECT_EQ(chat->Socket()->socketOption(QAbstractSocket::KeepAliveOption).toInt(), 1);
+
+    // A second player knocking is not let in.
+    Peer late;
+    late.Socket().connectToHost(QHostAddress(QHostAddress::LocalHost), quint16(port));
+    EXPECT_TRUE(PumpUntil([&] { return late.Socket().state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_TRUE(late.received.isEmpty());
+
+    const int before = ChatLines().size();
+    bob.Send(W("PD}Bob"));
+    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHostWithPlayer; }));
+    EXPECT_EQ(LinesSince(before),
+              (QStringList{"     Connected player's name: Bob", "--------------------", ""}));
+    EXPECT_EQ(S().RemoteName, "Bob");
+    EXPECT_TRUE(chat->PlayerConnected);
+    EXPECT_TRUE(chat->cmdSwitch->isEnabled());
+    EXPECT_FALSE(form->mnuGameNewBlue->isEnabled());
+    EXPECT_FALSE(form->mnuGameNewRed->isEnabled());
+    EXPECT_EQ(chat->lblBluePlayer->text(), "Ann (host)");
+    EXPECT_TRUE(chat->lblBluePlayer->font().bold());
+    EXPECT_EQ(chat->lblRedPlayer->text(), "Bob (connected)");
+    EXPECT_FALSE(chat->lblRedPlayer->font().bold());
+    // The line typed while waiting can go now.
+    EXPECT_TRUE(chat->cmdAddChat->isEnabled());
+
+    // Chat: trimmed, shown with ">>", sent with " >", the marker is byte 187.
+    chat->txtAddChat->setText("   ");
+    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
+    chat->txtAddChat->setText("  hi  ");
+    ASSERT_TRUE(chat->cmdAddChat->isEnabled());
+    chat->cmdAddChat->click();
+    EXPECT_EQ(bob.Expect(QByteArray("CH} >Ann\xBB hi\xFF")), QByteArray("CH} >Ann\xBB hi\xFF"));
+    EXPECT_EQ(ChatLines().last(), QString::fromUtf8(">>Ann\u00BB hi"));
+    EXPECT_TRUE(chat->txtAddChat->text().isEmpty());
+    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
+
+    // The terminator character typed into a line never reaches the wire,
+    // so no game message can be forged through the chat.
+    chat->txtAddChat->setText(QString::fromUtf8("x\u00FFET}1\u00FF"));
+    chat->cmdAddChat->click();
+    EXPECT_EQ(bob.Expect(QByteArray("CH} >Ann\xBB xET}1\xFF")),
+              QByteArray("CH} >Ann\xBB xET}1\xFF"));
+
+    // The other side's line is shown as it came, never as markup.
+    bob.Send(QByteArray("CH} ><b>Bob</b>\xBB <i>caf\xE9</i>\xFF"));
+    ASSERT_TRUE(PumpUntil([&] { return ChatLines().last().contains("caf"); }));
+    EXPECT_EQ(ChatLines().last(), QString::fromUtf8(" ><b>Bob</b>\u00BB <i>caf\u00E9</i>"));
+
+    // Switching colours tells the other side which colour it plays now.
+    chat->cmdSwitch->click();
+    EXPECT_EQ(bob.Expect(W("SC}1")), W("SC}1"));
+    EXPECT_EQ(S().NetColor, Red);
+    EXPECT_EQ(chat->lblBluePlayer->text(), "Bob (connected)");
+    EXPECT_FALSE(chat->lblBluePlayer->font().bold());
+    EXPECT_EQ(chat->lblRedPlayer->text(), "Ann (host)");
+    EXPECT_TRUE(chat->lblRedPlayer->font().bold());
+    chat->cmdSwitch->click();
+    EXPECT_EQ(bob.Expect(W("SC}2")), W("SC}2"));
+    EXPECT_EQ(S().NetColor, Blue);
+    EXPECT_EQ(chat->lblBluePlayer->text(), "Ann (host)");
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(NetPlayTest, HostSendsNewGamesAndLoadedGamesByteForByte)
+{
+    auto bob = HostWithPlayer("Ann", "Bob");
+    ASSERT_TRUE(bob);
+
+    form->mnuGameNewTwo_Click();
+    EXPECT_EQ(bob->Expect(W("NG}Ann")), W("NG}Ann"));
+    EXPECT_TRUE(S().NetGame);
+    EXPECT_EQ(S().NetGameColor, Blue);
+
+    // A saved game goes out whole before the host loads it.
+    // Red to move in turn 3 with 5 moves left; Kings, a Blue Wall, a Red Wizard.
+    const QByteArray file("\x02\x03\x0A" "\x0A\x0B" "\x0B\x0E" "\x12\x15" "\x3A\x16", 11);
+    QFile out(Path("game.trs"));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+    S().GameFileName = Path("game.trs");
+    LoadGame();
+    EXPECT_EQ(bob->Expect("LF}" + file + char(0xFF)), "LF}" + file + char(0xFF));
+    EXPECT_EQ(S().CurrentPlayer, Red);
+    EXPECT_EQ(S().Board[0][1], King);
+    EXPECT_EQ(S().Board[8][5], Wizard);
+    EXPECT_EQ(S().Owner[8][5], Red);
+
+    // Every byte but the terminator arrives unchanged, including 0, "}" and
+    // the bytes Windows-1252 leaves undefined.
+    QByteArray every;
+    for (int b = 0; b < 255; ++b)
+        every.append(char(b));
+    NetPlay::SendGameFile(every);
+    EXPECT_EQ(bob->Expect("LF}" + every + char(0xFF)), "LF}" + every + char(0xFF));
+
+    // A file holding the terminator would arrive cut: it is refused.
+    NetPlay::SendGameFile(QByteArray("\x01\xFF\x01", 3));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "NetPlay Error");
+    bob->Send(W("SG}Bob"));
+    ASSERT_TRUE(PumpUntil([&] { return ChatLines().last().contains("SAVED"); }));
+    EXPECT_TRUE(bob->received.isEmpty());
+}
+
+TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumbering)
+{
+    auto bob = HostWithPlayer("Ann", "Bob");
+    ASSERT_TRUE(bob);
+    frmChat* chat = Chat();
+    form->mnuGameNewTwo_Click();
+    EXPECT_EQ(bob->Expect(W("NG}Ann")), W("NG}Ann"));
+    chat->cmdSwitch->click();
+    EXPECT_EQ(bob->Expect(W("SC}1")), W("SC}1"));
+
+    const int before = ChatLines().size();
+    bob->Send(W("DQ}Bob"));
+    bob->Close();
+    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHosting; }));
+    ASSERT_TRUE(chat->Listening());
+    const int port = chat->ListeningPort();
+    EXPECT_EQ(LinesSince(before),
+              (QStringList{"", "====================", "     ***** Bob has disconnected ...", "",
+                           " ...", "Hosting NetPlay Game as Ann...",
+                           ChatLines()[1], "     Port: " + QString::number(port)}));
+    EXPECT_FALSE(S().NetGame);
+    EXPECT_FALSE(chat->PlayerConnected);
+    EXPECT_EQ(S().NetColor, Blue);
+    EXPECT_FALSE(chat->cmdSwitch->isEnabled());
+    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
+    EXPECT_EQ(chat->lblBluePlayer->text(), "Ann (host)");
+    EXPECT_TRUE(chat->lblBluePlayer->font().bold());
+    EXPECT_EQ(chat->lblRedPlayer->text(), "");
+    EXPECT_FALSE(form->mnuGameNewBlue->isEnabled());
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
+
+    // The next player is welcomed at once.
+    Peer cy;
+    ASSERT_TRUE(cy.ConnectTo(quint16(port)));
+    EXPECT_EQ(cy.Expect(W("PD}Ann")), W("PD}Ann"));
+    cy.Send(W("PD}Cy"));
+    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHostWithPlayer; }));
+    EXPECT_EQ(chat->lblRedPlayer->text(), "Cy (connected)");
+
+    // The question, answered No: nothing changes, and the main window is told.
+    answerYes = false;
+    chat->close();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Disconnect from NetPlay?");
+    EXPECT_EQ(boxes[0].text, "Are you sure you wish to disconnect from the NetGame?\r\n\r\n"
+                             "Yes -- to disconnect\r\nNo -- to continue NetPlay");
+    EXPECT_EQ(boxes[0].buttons, PavixGames::MsgButtons::YesNo);
+    EXPECT_TRUE(S().CancelClose);
+    EXPECT_TRUE(chat->isVisible());
+    EXPECT_TRUE(chat->Loaded());
+    EXPECT_EQ(S().NetState, NetHostWithPlayer);
+
+    // Yes: the player is told, the connection ends, the menus come back.
+    answerYes = true;
+    S().CancelClose = false;
+    chat->close();
+    EXPECT_EQ(cy.Expect(W("DQ}Ann")), W("DQ}Ann"));
+    EXPECT_TRUE(cy.WaitForClose());
+    EXPECT_FALSE(chat->isVisible());
+    EXPECT_FALSE(S().CancelClose);
+    EXPECT_EQ(S().NetState, NetNone);
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuNet));
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGameNew));
+    EXPECT_EQ(ChatLines().mid(ChatLines().size() - 2),
+              (QStringList{"====================", "Disconnecting ..."}));
+
+    // Sent messages are numbered; the closing "DQ" is neither logged nor
+    // counted. Received chunks are logged as they came.
+    EXPECT_EQ(Entries(Path("Host_Send.log")),
+              (QStringList{"00001 - PD}Ann", "00002 - NG}Ann", "00003 - SC}1", "00004 - PD}Ann"}));
+    const QStringList got = Entries(Path("Host_Get.log"));
+    ASSERT_EQ(got.size(), 3);
+    EXPECT_EQ(got[0], QString::fromUtf8("00001 - PD}Bob\u00FF"));
+    EXPECT_EQ(got[1], QString::fromUtf8("00002 - DQ}Bob\u00FF"));
+    EXPECT_EQ(got[2], QString::fromUtf8("00003 - PD}Cy\u00FF"));
+    EXPECT_TRUE(LogLines(Path("Host_Send.log")).join("\n").contains("Log Closed"));
+
+    // A second opening: fresh files, numbers carried on.
+    Host("Ann");
+    EXPECT_EQ(ChatLines().first(), "Hosting NetPlay Game as Ann..."); // a fresh transcript
+    Peer dee;
+    ASSERT_TRUE(dee.ConnectTo(quint16(chat->ListeningPort())));
+    EXPECT_EQ(dee.Expect(W("PD}Ann")), W("PD}Ann"));
+    dee.Send(W("PD}Dee"));
+    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHostWithPlayer; }));
+    EXPECT_EQ(Entries(Path("Host_Send.log")), QStringList{"00005 - PD}Ann"});
+    EXPECT_EQ(Entries(Path("Host_Get.log")), QStringList{QString::fromUtf8("00004 - PD}Dee\u00FF")});
+
+    // End NetGame closes without asking.
+    chat->cmdDone->click();
+    EXPECT_EQ(dee.Expect(W("DQ}Ann")), W("DQ}Ann"));
+    EXPECT_EQ(boxes.size(), 2u); // the No and the Yes above
+    EXPECT_EQ(S().NetState, NetNone);
+}
+
+TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
+{
+    // A port in use.
+    QTcpServer squatter;
+    ASSERT_TRUE(squatter.listen(QHostAddress::Any, 0));
+    NetPlay::frmConnect::SetShownHook([&](NetPlay::frmConnect& d) {
+        d.txtName->setText("Ann");
+        d.txtPort->setText(QString::number(squatter.serverPort()));
+        d.cmdConnect->click();
+    });
+    form->mnuNetHost_Click();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "NetPlay Error");
+    EXPECT_EQ(boxes[0].icon, PavixGames::MsgIcon::Exclamation);
+    EXPECT_TRUE(boxes[0].text.startsWith(
+        "NetPlay Communication Error:\r\n " +
+        QString::number(int(QAbstractSocket::AddressInUseError)) + " - "))
+        << boxes[0].text.toStdString();
+    EXPECT_EQ(ChatLines().last(), "     Port: " + QString::number(squatter.serverPort()));
+    EXPECT_EQ(S().NetState, NetHosting);
+    Chat()->cmdDone->click();
+
+    // A port beyond 65535 is not wrapped onto another port.
+    NetPlay::frmConnect::SetShownHook([](NetPlay::frmConnect& d) {
+        d.txtName->setText("Ann");
+        d.txtPort->setText("65536");
+        d.cmdConnect->click();
+    });
+    form->mnuNetHost_Click();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[1].text.startsWith("NetPlay Communication Error:\r\n-1 - "));
+    EXPECT_FALSE(Chat()->Listening());
+    EXPECT_EQ(ChatLines().last(), "     Port: 65536");
+    Chat()->cmdDone->click();
+
+    // The player vanishes without a word: reported, nothing else changes.
+    auto bob = HostWithPlayer("Ann", "Bob");
+    ASSERT_TRUE(bob);
+    bob->Close();
+    ASSERT_TRUE(PumpUntil([&] { return boxes.size() == 3; }));
+    EXPECT_TRUE(boxes[2].text.startsWith(
+        "NetPlay Communication Error:\r\n " +
+        QString::number(int(QAbstractSocket::RemoteHostClosedError)) + " - "))
+        << boxes[2].text.toStdString();
+    EXPECT_EQ(S().NetState, NetHostWithPlayer);
+    EXPECT_TRUE(Chat()->PlayerConnected);
+
+    // Sending into the dead connection is reported too.
+    Chat()->txtAddChat->setText("anyone?");
+    Chat()->cmdAddChat->click();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_TRUE(boxes[3].text.startsWith("NetPlay Communication Error:\r\n "));
+    EXPECT_EQ(ChatLines().last(), QString::fromUtf8(">>Ann\u00BB anyone?"));
+}

@@ -1,0 +1,185 @@
+// A started game with its NetPlay window, and a scripted other side on the
+// loopback interface.
+#pragma once
+
+#include "core/GameState.h"
+#include "core/frmMain.h"
+#include "engine/MessageBox.h"
+#include "netplay/NetPlay.h"
+#include "netplay/Protocol.h"
+#include "netplay/frmChat.h"
+#include "netplay/frmConnect.h"
+#include "tests/TestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+namespace NetTest {
+
+// Pumps events until `done` holds, for at most five seconds.
+template <typename Predicate>
+bool PumpUntil(Predicate done)
+{
+    return QTest::qWaitFor(done, 5000);
+}
+
+// Wire bytes of a message with its terminator.
+inline QByteArray W(const char* message)
+{
+    return QByteArray(message) + char(0xFF);
+}
+
+// The other program: a raw socket that records everything it receives.
+class Peer {
+public:
+    Peer() : socket_(std::make_unique<QTcpSocket>()) { Watch(); }
+    explicit Peer(QTcpSocket* accepted) : socket_(accepted) { Watch(); }
+
+    bool ConnectTo(quint16 port)
+    {
+        socket_->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+        return PumpUntil([this] { return socket_->state() == QAbstractSocket::ConnectedState; });
+    }
+    void Send(const QByteArray& bytes)
+    {
+        socket_->write(bytes);
+        socket_->flush();
+    }
+    // Waits until at least `count` bytes have arrived in all.
+    bool WaitForBytes(qsizetype count)
+    {
+        return PumpUntil([&] { return received.size() >= count; });
+    }
+    // Waits for exactly these bytes to be the next ones received, and
+    // consumes them. Returns what arrived instead when they do not come.
+    QByteArray Expect(const QByteArray& bytes)
+    {
+        WaitForBytes(bytes.size());
+        const QByteArray next = received.left(bytes.size());
+        received.remove(0, next.size());
+        return next;
+    }
+    bool WaitForClose()
+    {
+        return PumpUntil([this] { return socket_->state() == QAbstractSocket::UnconnectedState; });
+    }
+    void Close() { socket_->disconnectFromHost(); }
+    QTcpSocket& Socket() { return *socket_; }
+
+    QByteArray received;
+
+private:
+    void Watch()
+    {
+        QObject::connect(socket_.get(), &QIODevice::readyRead, socket_.get(),
+                         [this] { received += socket_->readAll(); });
+    }
+    std::unique_ptr<QTcpSocket> socket_;
+};
+
+// A listening other side for the connecting game.
+class PeerHost {
+public:
+    PeerHost() { server.listen(QHostAddress(QHostAddress::LocalHost), 0); }
+    quint16 Port() const { return server.serverPort(); }
+    std::unique_ptr<Peer> Accept()
+    {
+        if (!PumpUntil([this] { return server.hasPendingConnections(); }))
+            return nullptr;
+        return std::make_unique<Peer>(server.nextPendingConnection());
+    }
+    QTcpServer server;
+};
+
+class NetPlayTest : public TestSupport::GameTest {
+protected:
+    void SetUp() override
+    {
+        TestSupport::GameTest::SetUp();
+        PavixGames::SetMessageBoxHook([this](const PavixGames::MessageRequest& r) {
+            boxes.push_back(r);
+            if (r.buttons == PavixGames::MsgButtons::YesNo)
+                return answerYes ? PavixGames::MsgResult::Yes : PavixGames::MsgResult::No;
+            return PavixGames::MsgResult::OK;
+        });
+    }
+    void TearDown() override
+    {
+        NetPlay::DestroyChatWindowForTests();
+        NetPlay::frmConnect::SetShownHook(nullptr);
+        PavixGames::SetMessageBoxHook(nullptr);
+        TestSupport::GameTest::TearDown();
+    }
+
+    NetPlay::frmChat* Chat() { return NetPlay::ExistingChatWindow(); }
+    QStringList ChatLines()
+    {
+        QString text = Chat()->ChatText();
+        if (text.endsWith('\n'))
+            text.chop(1);
+        return text.split('\n');
+    }
+    // The lines added since the transcript held `before` lines.
+    QStringList LinesSince(int before) { return ChatLines().mid(before); }
+
+    // Hosting through the menu and the dialog, on a free port.
+    void Host(const QString& name)
+    {
+        NetPlay::frmConnect::SetShownHook([name](NetPlay::frmConnect& d) {
+            d.txtName->setText(name);
+            d.txtPort->setText("0");
+            d.cmdConnect->click();
+        });
+        form->mnuNetHost_Click();
+        NetPlay::frmConnect::SetShownHook(nullptr);
+    }
+    void ConnectTo(const QString& name, quint16 port)
+    {
+        NetPlay::frmConnect::SetShownHook([name, port](NetPlay::frmConnect& d) {
+            d.txtName->setText(name);
+            d.txtIP->setText("127.0.0.1");
+            d.txtPort->setText(QString::number(port));
+            d.cmdConnect->click();
+        });
+        form->mnuNetConnect_Click();
+        NetPlay::frmConnect::SetShownHook(nullptr);
+    }
+
+    // Hosts as `name` and lets a scripted player `other` join.
+    std::unique_ptr<Peer> HostWithPlayer(const QString& name, const char* other)
+    {
+        Host(name);
+        auto peer = std::make_unique<Peer>();
+        EXPECT_TRUE(peer->ConnectTo(quint16(Chat()->ListeningPort())));
+        EXPECT_EQ(peer->Expect(NetPlay::Frame("PD}" + name)), NetPlay::Frame("PD}" + name));
+        peer->Send(W((QByteArray("PD}") + other).constData()));
+        EXPECT_TRUE(PumpUntil([this] { return S().NetState == Turrion::NetHostWithPlayer; }));
+        return peer;
+    }
+
+    // A player `name` connected to a scripted host `other`.
+    std::unique_ptr<Peer> ConnectedTo(PeerHost& host, const QString& name, const char* other)
+    {
+        ConnectTo(name, host.Port());
+        auto peer = host.Accept();
+        EXPECT_TRUE(peer);
+        if (!peer)
+            return peer;
+        EXPECT_EQ(peer->Expect(NetPlay::Frame("PD}" + name)), NetPlay::Frame("PD}" + name));
+        peer->Send(W((QByteArray("PD}") + other).constData()));
+        EXPECT_TRUE(PumpUntil([this] { return S().NetState == Turrion::NetConnected; }));
+        return peer;
+    }
+
+    std::vector<PavixGames::MessageRequest> boxes;
+    bool answerYes = true;
+};
+
+} // namespace NetTest

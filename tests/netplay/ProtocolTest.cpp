@@ -1,0 +1,126 @@
+// The wire format without sockets: encoding, framing, parsing.
+#include "netplay/Protocol.h"
+
+#include <gtest/gtest.h>
+
+using namespace NetPlay;
+
+TEST(WireEncoding, EveryByteBelow255RoundTripsAndTheCodePageIsWindows1252)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    const QString text = FromWire(all);
+    ASSERT_EQ(text.size(), 256);
+    EXPECT_EQ(ToWire(text), all);
+
+    EXPECT_EQ(text[0x80], QChar(0x20AC)); // euro sign
+    EXPECT_EQ(text[0x9F], QChar(0x0178));
+    EXPECT_EQ(text[0x85], QChar(0x2026));
+    for (int undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        EXPECT_EQ(text[undefined], QChar(undefined)) << undefined;
+    EXPECT_EQ(text[187], QChar(0x00BB));
+    EXPECT_EQ(text[255], QChar(TerminatorChar));
+    EXPECT_EQ(text[0], QChar(0));
+
+    // What the code page cannot hold goes out as '?'; U+0080 is not byte
+    // 0x80 (that is the euro sign).
+    EXPECT_EQ(ToWire(QString::fromUtf8("a\u0141b\u4e2d")), QByteArray("a?b?"));
+    EXPECT_EQ(ToWire(QString(QChar(0x80))), QByteArray("?"));
+    EXPECT_EQ(ToWire(QString(QChar(0x20AC))), QByteArray("\x80"));
+    EXPECT_EQ(ToWire(ChatMarker), QByteArray("\xBB "));
+}
+
+TEST(WireFraming, MessagesAreCutAtTheTerminatorOnly)
+{
+    EXPECT_EQ(Frame("PD}Ann"), QByteArray("PD}Ann\xFF"));
+
+    // Two messages and the start of a third.
+    QString buffer = FromWire(QByteArray("ET}2\xFF" "CH} >Bob\xBB hi\xFF" "MP}0203", 25));
+    QString m;
+    ASSERT_TRUE(TakeMessage(buffer, m));
+    EXPECT_EQ(m, "ET}2");
+    ASSERT_TRUE(TakeMessage(buffer, m));
+    EXPECT_EQ(m, QString::fromUtf8("CH} >Bob\u00BB hi"));
+    EXPECT_FALSE(TakeMessage(buffer, m));
+    EXPECT_EQ(buffer, "MP}0203");
+    buffer += FromWire(QByteArray("0202\xFF"));
+    ASSERT_TRUE(TakeMessage(buffer, m));
+    EXPECT_EQ(m, "MP}02030202");
+    EXPECT_TRUE(buffer.isEmpty());
+
+    // Byte 0 and "}" inside a payload are plain data; an empty message is
+    // still a message (it is ignored later).
+    buffer = FromWire(QByteArray("LF}\x00}\x01\xFF\xFF", 8));
+    ASSERT_TRUE(TakeMessage(buffer, m));
+    EXPECT_EQ(ToWire(m), QByteArray("LF}\x00}\x01", 6));
+    ASSERT_TRUE(TakeMessage(buffer, m));
+    EXPECT_TRUE(m.isEmpty());
+    EXPECT_FALSE(TakeMessage(buffer, m));
+
+    EXPECT_EQ(StripTerminator(QString::fromUtf8("a\u00FFCH}x\u00FF")), "aCH}x");
+}
+
+TEST(WireParsing, GameMessagesAreCheckedForShapeAndRange)
+{
+    auto ap = ParseMessage("AP}1400031");
+    ASSERT_TRUE(ap);
+    EXPECT_EQ(ap->code, Code::AP);
+    EXPECT_EQ(ap->owner, 1);
+    EXPECT_EQ(ap->kind, 4);
+    EXPECT_EQ(ap->col, 0);
+    EXPECT_EQ(ap->row, 3);
+    ASSERT_TRUE(ParseMessage("AP}2608039")); // the last digit is not read
+
+    auto mp = ParseMessage("MP}02030202");
+    ASSERT_TRUE(mp);
+    EXPECT_EQ((std::vector<int>{mp->col, mp->row, mp->toCol, mp->toRow}),
+              (std::vector<int>{2, 3, 2, 2}));
+    auto fc = ParseMessage("FC}07031");
+    ASSERT_TRUE(fc);
+    EXPECT_EQ((std::vector<int>{fc->col, fc->row, fc->colour}), (std::vector<int>{7, 3, 1}));
+    auto rp = ParseMessage("RP}0806");
+    ASSERT_TRUE(rp);
+    EXPECT_EQ(rp->col, 8);
+    EXPECT_EQ(rp->row, 6);
+    auto sc = ParseMessage("SC}2");
+    ASSERT_TRUE(sc);
+    EXPECT_EQ(sc->colour, 2);
+    EXPECT_TRUE(ParseMessage("ET}1"));
+    auto pd = ParseMessage(QString::fromUtf8("PD}} \u00E9"));
+    ASSERT_TRUE(pd);
+    EXPECT_EQ(pd->payload, QString::fromUtf8("} \u00E9"));
+    EXPECT_TRUE(ParseMessage("DQ}"));
+    EXPECT_TRUE(ParseMessage("LF}"));
+
+    for (const char* bad : {
+             "", "A", "PD", "XX}1", "pd}Ann", "PD-Ann", "PD Ann",
+             "AP}140003", "AP}14000310", "AP}1400x31", "AP}14000 1", "AP}1400031 ",
+             "AP}0400031", "AP}3400031", "AP}1000031", "AP}1800031", "AP}1409031",
+             "AP}1400071", "AP}14000-1", "AP}1400-31",
+             "RP}080", "RP}09000", "RP}0900", "RP}0007", "RP}-100",
+             "MP}0203020", "MP}02030209", "MP}09030202", "MP}02030902", "MP}0+030202",
+             "FC}0703", "FC}07030", "FC}07033", "FC}09031", "FC}07071",
+             "SC}", "SC}0", "SC}3", "SC}12", "SC}x",
+             "ET}", "ET}12", "ET}x"}) {
+        EXPECT_FALSE(ParseMessage(QString::fromLatin1(bad))) << bad;
+    }
+    // Digits of other scripts are not digits here.
+    EXPECT_FALSE(ParseMessage(QString::fromUtf8("RP}\u0661\u0662\u0660\u0660")));
+}
+
+TEST(WireParsing, DecimalValueReadsLeadingNumbers)
+{
+    EXPECT_EQ(DecimalValue("3264"), 3264);
+    EXPECT_EQ(DecimalValue(" 4000 "), 4000);
+    EXPECT_EQ(DecimalValue("40 00"), 4000);
+    EXPECT_EQ(DecimalValue("12ab"), 12);
+    EXPECT_EQ(DecimalValue("abc"), 0);
+    EXPECT_EQ(DecimalValue(""), 0);
+    EXPECT_EQ(DecimalValue("-7"), -7);
+    EXPECT_EQ(DecimalValue("2.5"), 2);
+    EXPECT_EQ(DecimalValue("3.5"), 4);
+    EXPECT_EQ(DecimalValue("70000"), 70000);
+    EXPECT_EQ(DecimalValue("99999999999999999999"), 2147483647);
+    EXPECT_EQ(DecimalValue("-99999999999"), -2147483647 - 1);
+}
