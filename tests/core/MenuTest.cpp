@@ -1,0 +1,531 @@
+// The main window's menu bar, the Load and Save commands with their dialogs,
+// the About picture, clicks on the board, the command line and the Help menu.
+#include "core/Drawing.h"
+#include "core/SaveGame.h"
+#include "core/frmMain.h"
+#include "core/modTurrion.h"
+#include "engine/MessageBox.h"
+#include "engine/PavixGDI.h"
+#include "engine/PavixGames.h"
+#include "engine/PavixSfxAPI.h"
+#include "tests/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace Turrion;
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+// Blue to move in the move phase of a new game, drawn.
+void StartMovePhase(int movesLeft = 4)
+{
+    State& s = Game();
+    SetupBoard(s);
+    s.CurrentPlayer = Blue;
+    s.MovesLeft = movesLeft;
+    s.FreshTurn = false;
+    s.GameState = s.ResumeState = PhaseMove;
+    PutCursorOnKing(s, Blue);
+    RedrawAll();
+    if (frmMain* f = MainForm()) {
+        f->mnuGameSave->setEnabled(true);
+        f->mnuTurnEndTurn->setEnabled(true);
+    }
+}
+
+class MenuTest : public TestSupport::GameTest {
+protected:
+    void SetUp() override
+    {
+        PavixGames::SetMessageBoxHook([this](const PavixGames::MessageRequest& m) {
+            messages.push_back(m.text);
+            return PavixGames::MsgResult::OK;
+        });
+        TestSupport::GameTest::SetUp();
+        if (form)
+            HookDialogs();
+    }
+    void TearDown() override
+    {
+        PavixGames::SetMessageBoxHook(nullptr);
+        PavixSfxAPI::SetPlayHook(nullptr);
+        TestSupport::GameTest::TearDown();
+    }
+    // The engine forgets its hooks at start-up; call after Start().
+    void HookDialogs()
+    {
+        PavixGames::SetDialogHook([this](const PavixGames::DialogRequest& r) {
+            dialogs.push_back(r);
+            return dialogAnswer;
+        });
+        PavixGames::SetShellHook([this](const QString& target) { opened.push_back(target); });
+    }
+    void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    {
+        form->picViewPort_MouseUp(button, QPoint(x, y));
+        MainLoopPass();
+    }
+    QImage Title() { return *PavixGDI::Surface(S().PicTitle); }
+
+    std::vector<QString> messages;
+    std::vector<PavixGames::DialogRequest> dialogs;
+    std::vector<QString> opened;
+    QString dialogAnswer;
+};
+
+class CommandLineTest : public MenuTest {
+protected:
+    CommandLineTest() { autoStart = false; }
+};
+
+struct Item {
+    const char* name; // "-" for a separator, "+" for a submenu
+    const char* caption;
+    QKeySequence shortcut;
+    bool enabled = true;
+    bool checked = false;
+};
+
+void ExpectItems(const QMenu* menu, const std::vector<Item>& items)
+{
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), qsizetype(items.size())) << menu->objectName().toStdString();
+    for (size_t i = 0; i < items.size(); ++i) {
+        const QAction* a = actions[qsizetype(i)];
+        const Item& want = items[i];
+        SCOPED_TRACE(want.name);
+        if (QString(want.caption) == "-") {
+            EXPECT_TRUE(a->isSeparator());
+            EXPECT_EQ(a->objectName(), want.name);
+            continue;
+        }
+        EXPECT_FALSE(a->isSeparator());
+        EXPECT_EQ(a->text(), QString::fromUtf8(want.caption));
+        EXPECT_EQ(a->shortcut(), want.shortcut);
+        EXPECT_EQ(a->isEnabled(), want.enabled);
+        EXPECT_EQ(a->isChecked(), want.checked);
+        if (a->menu())
+            EXPECT_EQ(a->menu()->objectName(), want.name);
+        else
+            EXPECT_EQ(a->objectName(), want.name);
+    }
+}
+
+} // namespace
+
+TEST_F(MenuTest, MenuBarMatchesTheMenuTree)
+{
+    const QList<QAction*> bar = form->menuBar()->actions();
+    ASSERT_EQ(bar.size(), 4);
+    EXPECT_EQ(bar[0]->menu(), form->mnuGame);
+    EXPECT_EQ(bar[1]->menu(), form->mnuNet);
+    EXPECT_EQ(bar[2]->menu(), form->mnuTurn);
+    EXPECT_EQ(bar[3]->menu(), form->mnuHelp);
+    EXPECT_EQ(bar[0]->text(), "&Game");
+    EXPECT_EQ(bar[1]->text(), "&NetPlay");
+    EXPECT_EQ(bar[2]->text(), "&Turn");
+    EXPECT_EQ(bar[3]->text(), "&Help");
+    for (QAction* a : bar)
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    EXPECT_EQ(form->windowTitle(), "Turrion");
+
+    ExpectItems(form->mnuGame, {
+                                   {"mnuGameNew", "&New", {}},
+                                   {"mnuGameUL1", "-", {}},
+                                   {"mnuGameLoad", "&Load", QKeySequence("Ctrl+L")},
+                                   {"mnuGameSave", "&Save", QKeySequence("Ctrl+S"), false},
+                                   {"mnuGameUL3", "-", {}},
+                                   {"mnuGameSfx", "Sound E&ffects", QKeySequence("Ctrl+F"), true,
+                                    true},
+                                   {"mnuGameUL4", "-", {}},
+                                   {"mnuGameExit", "E&xit", {}},
+                               });
+    ExpectItems(form->mnuGameNew,
+                {
+                    {"mnuGameNewTwo", "&Two Player Game", QKeySequence("Ctrl+N")},
+                    {"mnuGameNewBlue", "Single Player as &Blue", QKeySequence("Ctrl+B"), false},
+                    {"mnuGameNewRed", "Single Player as &Red", QKeySequence("Ctrl+R"), false},
+                });
+    ExpectItems(form->mnuNet, {
+                                  {"mnuNetHost", "&Host", QKeySequence("Ctrl+H")},
+                                  {"mnuNetConnect", "&Connect", QKeySequence("Ctrl+T")},
+                              });
+    ExpectItems(form->mnuTurn,
+                {{"mnuTurnEndTurn", "End &Turn", QKeySequence("Ctrl+E"), false}});
+    ExpectItems(form->mnuHelp, {
+                                   {"mnuHelpHelpFile", "&Help File", QKeySequence(Qt::Key_F1)},
+                                   {"mnuHelpUL1", "-", {}},
+                                   {"mnuHelpWebsite", "Turrion &Website", {}},
+                                   {"mnuHelpMsgBoard", "Turrion &Message Board", {}},
+                                   {"mnuHelpUL2", "-", {}},
+                                   {"mnuHelpAbout", "&About", QKeySequence("Ctrl+A")},
+                               });
+    EXPECT_TRUE(form->mnuGameSfx->isCheckable());
+}
+
+TEST_F(MenuTest, SaveAsksForANameOnceThenWritesSilently)
+{
+    StartMovePhase();
+    S().GameFileName.clear();
+
+    // Cancelled: nothing is written and the game keeps no name.
+    dialogAnswer.clear();
+    form->mnuGameSave->trigger();
+    ASSERT_EQ(dialogs.size(), 1u);
+    const PavixGames::DialogRequest& ask = dialogs[0];
+    EXPECT_TRUE(ask.save);
+    EXPECT_EQ(ask.title, "Save Turrion Game");
+    EXPECT_EQ(ask.filter, "Turrion Saves (*.trs)|*.trs");
+    EXPECT_EQ(ask.initialFile, "");
+    EXPECT_EQ(ask.defaultExt, "trs");
+    EXPECT_EQ(ask.flags, 0x806u);
+    EXPECT_EQ(S().GameFileName, "");
+    EXPECT_TRUE(QDir(dir_.path()).entryList({"*.trs"}, QDir::Files).isEmpty());
+
+    // A name is given: the file is written.
+    const QString first = Path("first.trs");
+    dialogAnswer = first;
+    form->mnuGameSave_Click();
+    EXPECT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(S().GameFileName, first);
+    EXPECT_EQ(ReadAll(first).size(), 19);
+    EXPECT_EQ(ReadAll(first).at(2), char(8));
+
+    // The next Save asks nothing and writes the new state to the same file.
+    S().MovesLeft = 3;
+    dialogAnswer = Path("never.trs");
+    form->mnuGameSave_Click();
+    EXPECT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(ReadAll(first).at(2), char(6));
+    EXPECT_FALSE(QFile::exists(Path("never.trs")));
+    EXPECT_TRUE(messages.empty());
+
+    // Load another file, then Save: that other file is written.
+    QFile::copy(first, Path("other.trs"));
+    dialogAnswer = Path("other.trs");
+    form->mnuGameLoad_Click();
+    ASSERT_EQ(dialogs.size(), 3u);
+    const PavixGames::DialogRequest& open = dialogs[2];
+    EXPECT_FALSE(open.save);
+    EXPECT_EQ(open.title, "Load Turrion Game");
+    EXPECT_EQ(open.filter, "Turrion Saves (*.trs)|*.trs");
+    EXPECT_EQ(open.initialFile, "");
+    EXPECT_EQ(open.flags, 0x1804u);
+    EXPECT_EQ(S().GameFileName, Path("other.trs"));
+    S().MovesLeft = 2;
+    form->mnuGameSave_Click();
+    EXPECT_EQ(dialogs.size(), 3u);
+    EXPECT_EQ(ReadAll(Path("other.trs")).at(2), char(4));
+    EXPECT_EQ(ReadAll(first).at(2), char(6));
+
+    // A name whose save fails is not kept: the next Save asks again.
+    S().GameFileName.clear();
+    QFile plain(Path("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    dialogAnswer = Path("plain/x.trs");
+    form->mnuGameSave_Click();
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(S().GameFileName, "");
+    dialogAnswer.clear();
+    form->mnuGameSave_Click();
+    EXPECT_EQ(dialogs.size(), 5u);
+}
+
+TEST_F(MenuTest, CancelledLoadAndCommandsDuringAShotChangeNothing)
+{
+    StartMovePhase();
+    S().GameFileName = Path("current.trs");
+    const QImage shown = Screen().copy();
+
+    dialogAnswer.clear();
+    form->mnuGameLoad->trigger();
+    EXPECT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(S().GameFileName, Path("current.trs"));
+    EXPECT_EQ(S().GameState, PhaseMove);
+    EXPECT_EQ(S().MovesLeft, 4);
+    EXPECT_EQ(Screen(), shown);
+
+    // A shot in flight: Load, Save and About are not even asked.
+    ASSERT_TRUE(SaveGame());
+    S().Busy = true;
+    dialogAnswer = Path("current.trs");
+    S().GameFileName.clear();
+    form->mnuGameLoad_Click();
+    form->mnuGameSave_Click();
+    form->mnuHelpAbout_Click();
+    EXPECT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(S().GameState, PhaseMove);
+    EXPECT_EQ(S().GameFileName, "");
+    EXPECT_EQ(Screen(), shown);
+    S().Busy = false;
+}
+
+TEST_F(MenuTest, AboutThenClickOrKeyBringsTheTurnBack)
+{
+    StartMovePhase(4);
+    S().CursorCol = 0;
+    S().CursorRow = 5; // the Wizard: the panel stands at the top
+    RedrawAll();
+    const QImage board = Screen().copy();
+
+    form->mnuHelpAbout->trigger();
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_EQ(S().ResumeState, PhaseMove);
+    EXPECT_EQ(Screen(), Title());
+
+    // A click anywhere on the view (here on an empty cell) takes it away.
+    Click(170, 130);
+    EXPECT_EQ(S().GameState, PhaseMove);
+    EXPECT_EQ(S().MovesLeft, 4);
+    EXPECT_EQ(S().CursorCol, 0);
+    EXPECT_EQ(S().CursorRow, 5);
+    EXPECT_EQ(Screen(), board) << "board, Moves panel and selector are back";
+
+    // About twice: the phase before the first About comes back.
+    form->mnuHelpAbout_Click();
+    form->mnuHelpAbout_Click();
+    EXPECT_EQ(S().ResumeState, PhaseMove);
+    Click(10, 10);
+    EXPECT_EQ(S().GameState, PhaseMove);
+    EXPECT_EQ(Screen(), board);
+
+    // A key does the same and keeps the moves.
+    form->mnuHelpAbout_Click();
+    int key = VK_LEFT;
+    form->Form_KeyDown(key, 0);
+    EXPECT_EQ(S().GameState, PhaseMove);
+    EXPECT_EQ(S().MovesLeft, 4);
+    EXPECT_EQ(Screen(), board) << "board, Moves panel and selector are back after a key";
+}
+
+TEST_F(MenuTest, AboutAtStartUpStaysUntilAGameBegins)
+{
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_EQ(S().ResumeState, PhaseNone);
+    form->mnuHelpAbout_Click();
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_EQ(S().ResumeState, PhaseNone);
+    Click(100, 100);
+    Click(300, 250, Qt::RightButton);
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_EQ(S().ResumeState, PhaseNone);
+    EXPECT_FALSE(S().MouseClicked);
+    EXPECT_EQ(Screen(), Title());
+}
+
+TEST_F(MenuTest, ClicksSelectOnlyOwnMovablePieces)
+{
+    StartMovePhase(4);
+    Put(2, 2, Blue, Builder);
+    Put(3, 3, Blue, Fire);
+    Put(2, 6, Blue, CannonFired);
+    RedrawAll();
+    ASSERT_EQ(S().CursorCol, 0);
+    ASSERT_EQ(S().CursorRow, 1);
+    const QImage before = Screen().copy();
+
+    // Own Wall, own Fire, an empty cell, Red's King, Red's Wizard, the river.
+    for (QPoint p : {QPoint(50, 50), QPoint(130, 130), QPoint(90, 10), QPoint(339, 79),
+                     QPoint(330, 210), QPoint(175, 100)}) {
+        Click(p.x(), p.y());
+        EXPECT_EQ(S().CursorCol, 0) << p.x() << "," << p.y();
+        EXPECT_EQ(S().CursorRow, 1) << p.x() << "," << p.y();
+        EXPECT_FALSE(S().MouseClicked);
+    }
+    EXPECT_EQ(Screen(), before);
+
+    // Releases beyond the view are not cells of the board.
+    for (QPoint p : {QPoint(365, 10), QPoint(-1, 45), QPoint(45, -3), QPoint(45, 281),
+                     QPoint(800, 800)}) {
+        form->picViewPort_MouseUp(Qt::LeftButton, p);
+        EXPECT_FALSE(S().MouseClicked) << p.x() << "," << p.y();
+        MainLoopPass();
+        EXPECT_EQ(S().CursorCol, 0);
+        EXPECT_EQ(S().CursorRow, 1);
+    }
+
+    // The right button selects like the left; a fired Cannon is selectable;
+    // no click costs a move.
+    Click(95, 95, Qt::RightButton);
+    EXPECT_EQ(S().CursorCol, 2);
+    EXPECT_EQ(S().CursorRow, 2);
+    Click(119, 279, Qt::MiddleButton);
+    EXPECT_EQ(S().CursorCol, 2);
+    EXPECT_EQ(S().CursorRow, 6);
+    Click(0, 200);
+    EXPECT_EQ(S().CursorCol, 0);
+    EXPECT_EQ(S().CursorRow, 5);
+    EXPECT_EQ(S().MovesLeft, 4);
+    EXPECT_EQ(S().GameState, PhaseMove);
+    const QImage selected = Screen().copy();
+    RedrawAll();
+    EXPECT_EQ(selected, BackBuffer());
+
+    // While the other side of a NetPlay game moves, clicks do nothing.
+    S().NetGame = true;
+    S().NetGameColor = Red;
+    Click(95, 95);
+    EXPECT_EQ(S().CursorCol, 0);
+    EXPECT_EQ(S().CursorRow, 5);
+    S().NetGame = false;
+}
+
+TEST_F(CommandLineTest, LoadsAQuotedTrsPathOnly)
+{
+    // Red to move, turn 3, two moves left, not fresh; Blue's King at (0, 1),
+    // Red's King at (5, 1), Red's Wizard at (8, 1).
+    const QByteArray file("\x02\x03\x04\x0a\x0b\x0f\x15\x12\x16", 9);
+    const QString path = Path("my game.trs");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(file);
+    }
+    Start("\"" + path + "\"");
+    ASSERT_NE(form, nullptr);
+    HookDialogs();
+    EXPECT_EQ(S().GameFileName, path);
+    EXPECT_EQ(S().GameState, PhaseMove);
+    EXPECT_EQ(S().CurrentPlayer, Red);
+    EXPECT_EQ(S().TurnNumber, 3);
+    EXPECT_EQ(S().MovesLeft, 2);
+    EXPECT_EQ(S().Board[8][1], Wizard);
+    EXPECT_EQ(S().CursorCol, 5);
+    EXPECT_EQ(S().CursorRow, 1);
+    EXPECT_TRUE(form->mnuGameSave->isEnabled());
+    EXPECT_TRUE(form->mnuTurnEndTurn->isEnabled());
+    EXPECT_TRUE(messages.empty());
+
+    // A later Save writes to that file without asking.
+    S().MovesLeft = 1;
+    form->mnuGameSave_Click();
+    EXPECT_TRUE(dialogs.empty());
+    EXPECT_EQ(ReadAll(path).at(2), char(2));
+}
+
+TEST_F(CommandLineTest, UpperCaseExtensionIsIgnored)
+{
+    const QString path = Path("GAME.TRS");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("\x01\x01\x0d\x0a\x0b", 5));
+    }
+    Start("\"" + path + "\"");
+    EXPECT_EQ(S().GameFileName, "");
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_EQ(S().ResumeState, PhaseNone);
+    EXPECT_FALSE(form->mnuGameSave->isEnabled());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CommandLineTest, MalformedFileIsReportedAndForgotten)
+{
+    const QString path = Path("bad.trs");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("\x09\x01\x0d", 3));
+    }
+    Start(path);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(path));
+    EXPECT_EQ(S().GameFileName, "");
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_EQ(S().ResumeState, PhaseNone);
+    EXPECT_EQ(Screen(), Title());
+}
+
+TEST_F(MenuTest, HelpItemsOpenTheirPages)
+{
+    form->mnuHelpHelpFile->trigger();
+    form->mnuHelpWebsite->trigger();
+    form->mnuHelpMsgBoard->trigger();
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_EQ(opened[0], PavixGames::AppPath() + "help/help.htm");
+    EXPECT_TRUE(opened[0].startsWith(dir_.path()));
+    EXPECT_EQ(opened[1], QString(WebsiteUrl));
+    EXPECT_TRUE(opened[1].startsWith("http"));
+    EXPECT_EQ(opened[2], QString(MessageBoardUrl));
+    EXPECT_TRUE(opened[2].endsWith("/MessageBoard"));
+
+    // F1 reaches the help page through the window's shortcut.
+    QApplication::setActiveWindow(form);
+    QTest::keyClick(form, Qt::Key_F1);
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[3], PavixGames::AppPath() + "help/help.htm");
+    EXPECT_EQ(S().GameState, PhaseOverlay) << "opening a page changes nothing in the game";
+}
+
+TEST_F(MenuTest, SoundSwitchControlsEverySound)
+{
+    std::vector<QString> played;
+    PavixSfxAPI::SetPlayHook([&played](const QString& p) { played.push_back(p); });
+    {
+        QFile f(Path("start.wav"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("RIFF");
+    }
+    ASSERT_TRUE(form->mnuGameSfx->isChecked());
+    PlayGameSound("start.wav");
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_EQ(played[0], PavixGames::AppPath() + "start.wav");
+
+    form->mnuGameSfx->trigger(); // the menu click
+    EXPECT_FALSE(form->mnuGameSfx->isChecked());
+    EXPECT_FALSE(form->SoundOn());
+    PlayGameSound("start.wav");
+    EXPECT_EQ(played.size(), 1u);
+
+    form->mnuGameSfx_Click(); // the handler itself inverts the mark
+    EXPECT_TRUE(form->mnuGameSfx->isChecked());
+    PlayGameSound("start.wav");
+    EXPECT_EQ(played.size(), 2u);
+    form->mnuGameSfx_Click();
+    EXPECT_FALSE(form->SoundOn());
+}
+
+TEST_F(MenuTest, ShortcutsReachTheirCommands)
+{
+    // Shortcuts go to the active window; the board view has no focus.
+    QApplication::setActiveWindow(form);
+    QTest::keyClick(form, Qt::Key_L, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_FALSE(dialogs[0].save);
+
+    QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.size(), 1u) << "Save is off until a game exists";
+
+    QTest::keyClick(form, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
+    EXPECT_TRUE(form->mnuGameSave->isEnabled());
+    QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_TRUE(dialogs[1].save);
+
+    QTest::keyClick(form, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_EQ(S().ResumeState, PhaseTurnStart);
+
+    QTest::keyClick(form, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_FALSE(form->SoundOn());
+    QTest::keyClick(form, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(form->SoundOn());
+}
