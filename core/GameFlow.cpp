@@ -10,6 +10,22 @@
 
 namespace Turrion {
 
+namespace {
+// The end-of-turn message, the pause, and the turn passed on. The pause
+// pumps events, so CurrentPlayer changes only after it.
+void ShowEndOfTurnAndPass(State& s)
+{
+    DrawBoard();
+    DrawGameText("End of Turn ...", 20, 20, White);
+    Show();
+    PauseSeconds(1.0);
+    PassTurn(s);
+    DrawBoard();
+    DrawMovesPanel();
+    Show();
+}
+} // namespace
+
 void frmMain::mnuGameNewTwo_Click()
 {
     State& s = Game();
@@ -64,27 +80,24 @@ void frmMain::mnuTurnEndTurn_Click()
     s.MovesLeft = 0;
     if (s.NetGame)
         NetPlay::SendMessage("ET}" + QString::number(s.CurrentPlayer));
-    DrawBoard();
-    DrawGameText("End of Turn ...", 20, 20, White);
-    Show();
-    PauseSeconds(1.0);
-    PassTurn(s);
-    DrawBoard();
-    DrawMovesPanel();
-    Show();
+    ShowEndOfTurnAndPass(s);
 }
 
 void SimEndTurn()
 {
+    ShowEndOfTurnAndPass(Game());
+}
+
+void CloseOverlay()
+{
     State& s = Game();
     DrawBoard();
-    DrawGameText("End of Turn ...", 20, 20, White);
+    if (s.ResumeState == PhaseMove) {
+        DrawMovesPanel();
+        DrawSelector();
+    }
     Show();
-    PauseSeconds(1.0);
-    PassTurn(s);
-    DrawBoard();
-    DrawMovesPanel();
-    Show();
+    s.GameState = s.ResumeState;
 }
 
 void GameOverStep()

@@ -7,6 +7,10 @@ namespace Turrion {
 // alternates with a Fire and the result is written on the winner's half.
 void GameOverStep();
 
+// Takes the overlay picture away and returns to the phase it covered, with
+// the board (and in the move phase the Moves panel and the selector) back.
+void CloseOverlay();
+
 // The change of turn as the other NetPlay side ends its turn: the end-of-turn
 // message, the pause, then the turn passes, with nothing sent.
 void SimEndTurn();

@@ -86,15 +86,8 @@ void OverlayPhase()
     if (!s.MouseClicked)
         return;
     s.MouseClicked = false;
-    if (s.ResumeState == PhaseNone)
-        return;
-    DrawBoard();
-    if (s.ResumeState == PhaseMove) {
-        DrawMovesPanel();
-        DrawSelector();
-    }
-    Show();
-    s.GameState = s.ResumeState;
+    if (s.ResumeState != PhaseNone)
+        CloseOverlay();
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 // latch, the drawing and the NetPlay messages.
 #include "core/Drawing.h"
 #include "core/GameState.h"
+#include "core/GameFlow.h"
 #include "core/frmMain.h"
 #include "rules/FireCannon.h"
 #include "rules/Rules.h"
@@ -121,13 +122,7 @@ void frmMain::Form_KeyDown(int& keyCode, int shift)
         // Any key takes the picture away; the key itself is not used up. In
         // the move phase the Moves panel comes back with the selector, as
         // after a click: the count must not vanish while moves remain.
-        DrawBoard();
-        if (s.ResumeState == PhaseMove) {
-            DrawMovesPanel();
-            DrawSelector();
-        }
-        Show();
-        s.GameState = s.ResumeState;
+        CloseOverlay();
         return;
     case Rules::GateResult::Open:
         break;
