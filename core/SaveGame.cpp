@@ -243,12 +243,19 @@ bool SaveGameTo(const QString& path)
     // The new content goes to a temporary file beside the old one and
     // replaces it only once it is complete: a full disk or a vanished folder
     // must not cost the player the game saved before.
+    // Unbuffered, so that a short write (a full disk) shows in the count
+    // here: a buffered flush can drop the rest without setting an error.
     QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (written && file.write(bytes) != bytes.size()) {
+        written = false;
+        why = "Not all of the game could be written (is the disk full?).";
+    }
     if (written)
         written = file.commit();
     if (!written) {
-        why = file.errorString();
+        if (why.isEmpty())
+            why = file.errorString();
         file.cancelWriting();
         Tell("The game could not be saved to\n" + Shown(path) + "\n\n" + why +
                  "\n\nAny earlier file of that name has been kept as it was.",

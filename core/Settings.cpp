@@ -63,9 +63,16 @@ void ReadSettings(const QString& path, State& s)
 bool WriteSettings(const QString& path, const State& s)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk) shows in write()'s
+    // count instead of vanishing in a later flush; the old file then stays.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    file.write(FormatSettings(s));
+    const QByteArray data = FormatSettings(s);
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
     return file.commit();
 }
 

@@ -332,7 +332,7 @@ TEST_F(SaveGameTest, RunningAndFreshGamesComeBackFromTheirFiles)
     // Board, panel and selector are drawn and shown.
     const QImage shown = Screen().copy();
     RedrawAll();
-    EXPECT_EQ(shown, BackBuffer());
+    EXPECT_TRUE(shown == BackBuffer());
 
     // Saving again without a change gives the same bytes.
     const QByteArray first = ReadAll(path);
@@ -360,7 +360,7 @@ TEST_F(SaveGameTest, RunningAndFreshGamesComeBackFromTheirFiles)
     const QImage freshShown = Screen().copy();
     DrawBoard();
     DrawMovesPanel();
-    EXPECT_EQ(freshShown, BackBuffer());
+    EXPECT_TRUE(freshShown == BackBuffer());
 }
 
 TEST_F(SaveGameTest, FinishedGamesReloadWithTheSameResult)
@@ -448,7 +448,7 @@ TEST_F(SaveGameTest, MalformedFilesAreRefusedAndChangeNothing)
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_TRUE(messages[0].contains(path)) << messages[0].toStdString();
         ExpectSameGame(S(), before);
-        EXPECT_EQ(Screen(), screenBefore);
+        EXPECT_TRUE(Screen() == screenBefore);
         EXPECT_TRUE(form->mnuTurnEndTurn->isEnabled());
     }
 
@@ -478,7 +478,7 @@ TEST_F(SaveGameTest, MalformedFilesAreRefusedAndChangeNothing)
     S().GameFileName = before.GameFileName;
     EXPECT_TRUE(messages.empty());
     ExpectSameGame(S(), before);
-    EXPECT_EQ(Screen(), screenBefore);
+    EXPECT_TRUE(Screen() == screenBefore);
 }
 
 TEST_F(SaveGameTest, FailedSavesKeepTheOldFileAndTheGame)
