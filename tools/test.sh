@@ -10,10 +10,10 @@ export QT_QPA_PLATFORM=offscreen
 echo "== Test suite"
 ctest --test-dir build --output-on-failure -j2
 
-echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== Test suite under AddressSanitizer (with leak checks) and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTURRION_SANITIZE=ON -DTURRION_BENCH=OFF
 cmake --build build-asan -j"$(nproc)"
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j2
 
 if [ -f tests/fuzz/CMakeLists.txt ]; then
