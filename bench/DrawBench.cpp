@@ -10,6 +10,8 @@ static void BM_FullRedraw(benchmark::State& state)
     BenchSupport::StartGame();
     Turrion::State& s = Turrion::Game();
     BenchSupport::FullBoard(s);
+    s.CurrentPlayer = Turrion::Blue;
+    s.GameState = s.ResumeState = Turrion::PhaseMove;
     s.MovesLeft = 27;
     s.CursorCol = 2;
     s.CursorRow = 3;

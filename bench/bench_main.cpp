@@ -2,6 +2,7 @@
 #include "bench/BenchSupport.h"
 
 #include "core/modTurrion.h"
+#include "engine/MessageBox.h"
 #include "engine/PavixGDI.h"
 #include "engine/PavixGames.h"
 
@@ -13,6 +14,7 @@
 namespace BenchSupport {
 
 static QTemporaryDir* g_dir = nullptr;
+static int g_boxes = 0;
 
 void StartGame()
 {
@@ -23,8 +25,24 @@ void StartGame()
     g_dir = new QTemporaryDir;
     PavixGames::SetAppPathOverride(g_dir->path());
     PavixGames::UseSteppingTestClock();
+    // A benchmark must never stop at a modal box; a box means something went
+    // wrong, and the benchmarks check the count.
+    PavixGames::SetMessageBoxHook([](const PavixGames::MessageRequest&) {
+        ++g_boxes;
+        return PavixGames::MsgResult::Yes;
+    });
     Turrion::SetExitHook([] {});
     Turrion::StartUp(QString());
+}
+
+QString Folder()
+{
+    return g_dir ? g_dir->path() + QLatin1Char('/') : QString();
+}
+
+int MessageBoxes()
+{
+    return g_boxes;
 }
 
 void FullBoard(Turrion::State& s)
@@ -43,6 +61,18 @@ void FullBoard(Turrion::State& s)
         }
 }
 
+void LiveGame(Turrion::State& s)
+{
+    using namespace Turrion;
+    SetupBoard(s);
+    s.CurrentPlayer = Blue;
+    s.GameState = s.ResumeState = PhaseMove;
+    s.FreshTurn = true;
+    s.RecruitKind = 0;
+    CountMoves(s);
+    PutCursorOnKing(s, Blue);
+}
+
 } // namespace BenchSupport
 
 int main(int argc, char** argv)
@@ -51,6 +81,8 @@ int main(int argc, char** argv)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
