@@ -196,6 +196,18 @@ QString ParseGame(const QByteArray& bytes, SavedGame& out)
         game.Owner[col][row] = owner;
         game.Board[col][row] = kind;
     }
+    // A finished game is shown by blinking its fallen King, the King the
+    // winner does not own. Without one the display would mark whatever cell
+    // the game played before left the cursor on, and put a King there.
+    if (game.Status >= 3) {
+        const int winner = game.Status - 2;
+        bool fallen = false;
+        for (int c = 0; c < Cols; ++c)
+            for (int r = 0; r < Rows; ++r)
+                fallen = fallen || (game.Board[c][r] == King && game.Owner[c][r] != winner);
+        if (!fallen)
+            return "It is a finished game, but no fallen King is on its board.";
+    }
     out = game;
     return QString();
 }

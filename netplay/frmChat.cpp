@@ -734,6 +734,11 @@ void frmChat::Dispatch(const Message& m)
 
     case Code::ET:
         AddChat(stars + name + QStringLiteral("'s TURN has ENDED."));
+        // Only the side on turn can end it; an "ET" at any other time (no
+        // game here, a finished game) would restart play out of step.
+        if (!Turrion::WaitingForRemote(s) || s.GameState == Turrion::PhaseGameOver ||
+            s.ResumeState == Turrion::PhaseGameOver)
+            break;
         Turrion::SimEndTurn();
         // The turn is back here: draw the player's eye to the board.
         if (main && s.NetGame && s.NetGameColor == s.CurrentPlayer && !main->isActiveWindow())
@@ -766,7 +771,9 @@ void frmChat::PlaceRemotePiece(int owner, int kind, int col, int row)
 
 void frmChat::MoveRemotePiece(int fromCol, int fromRow, int toCol, int toRow)
 {
-    if (!OnBoard(fromCol, fromRow) || !OnBoard(toCol, toRow))
+    // A move onto its own cell would clear the piece; no real move does that.
+    if (!OnBoard(fromCol, fromRow) || !OnBoard(toCol, toRow) ||
+        (fromCol == toCol && fromRow == toRow))
         return;
     State& s = Game();
     s.Owner[toCol][toRow] = s.Owner[fromCol][fromRow];

@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time
-# (seconds per target, default 60) over a scratch copy of its seed corpus.
-# Fails on any crash, leak or sanitizer report; the input that failed is kept
-# under build-fuzz/artifacts/.
+# over a scratch copy of its seed corpus and past findings.
+#
+#   tools/fuzz.sh [seconds per target, default 60] [target ...]
+#
+# Targets are named without "fuzz_" (settings, load, receive); all by default.
+# Fails on any crash, failed check, leak or sanitizer report; the input that
+# failed is kept under build-fuzz/artifacts/. The last lines of each run (the
+# executions, cov: and ft: figures) are printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+shift || true
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
   -DTURRION_FUZZ=ON -DTURRION_BENCH=OFF -DTURRION_TESTS=ON >/dev/null
 targets=()
-for f in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+if [ "$#" -gt 0 ]; then
+  for name in "$@"; do targets+=("fuzz_${name#fuzz_}"); done
+else
+  for f in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 
 export QT_QPA_PLATFORM=offscreen
@@ -23,6 +33,7 @@ for t in "${targets[@]}"; do
   work="build-fuzz/corpus-$name"
   rm -rf "$work"; mkdir -p "$work"
   cp tests/fuzz/corpus/"$name"/* "$work"/ 2>/dev/null || true
+  cp tests/fuzz/findings/"$name"/* "$work"/ 2>/dev/null || true
   dict=()
   [ -f "tests/fuzz/$name.dict" ] && dict=(-dict="tests/fuzz/$name.dict")
   echo "-- $t for ${seconds}s"
@@ -30,8 +41,8 @@ for t in "${targets[@]}"; do
   status=0
   ./build-fuzz/bin/"$t" "${dict[@]}" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
     -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/"$name"- "$work" >"$log" 2>&1 || status=$?
-  grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" "$log" || true
-  if [ "$status" -ne 0 ]; then
+  grep -E "^(#[0-9]+\s+(INITED|DONE)|stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)|==[0-9]+==ERROR|SUMMARY|fuzz check failed)" "$log" || true
+  if [ "$status" -ne 0 ] || grep -qE "==[0-9]+==ERROR|runtime error:" "$log"; then
     tail -60 "$log"
     echo "fuzz target $t failed (exit $status)"
     exit 1

@@ -262,8 +262,9 @@ TEST(SaveGameFormat, ParserChecksEveryByte)
     EXPECT_EQ(g.Board[0][5], Wizard);
     EXPECT_EQ(g.Owner[8][5], Red);
 
-    // The highest legal values: row 6, column 8, owner 2, piece 7.
-    ASSERT_TRUE(ParseGame(Bytes({4, 255, 255, 68, 27}), g).isEmpty());
+    // The highest legal values: row 6, column 8, owner 2, piece 7 (and the
+    // fallen King a finished game needs).
+    ASSERT_TRUE(ParseGame(Bytes({4, 255, 255, 68, 27, 0, 11}), g).isEmpty());
     EXPECT_EQ(g.Board[8][6], CannonFired);
     EXPECT_EQ(g.Owner[8][6], Red);
 

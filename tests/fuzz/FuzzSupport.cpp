@@ -9,9 +9,17 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <cstdlib>
+#include <cstdio>
 
 namespace FuzzSupport {
+
+namespace {
+QStringList& Boxes()
+{
+    static QStringList boxes;
+    return boxes;
+}
+} // namespace
 
 void EnsureGame()
 {
@@ -26,9 +34,12 @@ void EnsureGame()
         app = new QApplication(argc, argv);
         dir = new QTemporaryDir;
         PavixGames::SetAppPathOverride(dir->path());
-        PavixGames::UseSteppingTestClock();
-        PavixGames::SetMessageBoxHook([](const PavixGames::MessageRequest&) {
-            return PavixGames::MsgResult::OK;
+        // Big steps: a one-second pause takes a handful of event pumps.
+        PavixGames::UseSteppingTestClock(0.1);
+        PavixGames::SetMessageBoxHook([](const PavixGames::MessageRequest& r) {
+            Boxes() << r.caption;
+            return r.buttons == PavixGames::MsgButtons::YesNo ? PavixGames::MsgResult::Yes
+                                                              : PavixGames::MsgResult::OK;
         });
         PavixSfxAPI::SetPlayHook([](const QString&) {});
         Turrion::SetExitHook([] {});
@@ -38,9 +49,42 @@ void EnsureGame()
     Turrion::SetupBoard(s);
     s.CurrentPlayer = Turrion::Blue;
     Turrion::CountMoves(s);
+    s.FreshTurn = false;
+    s.RecruitKind = 0;
     s.GameState = s.ResumeState = Turrion::PhaseMove;
+    Turrion::PutCursorOnKing(s, s.CurrentPlayer);
     s.Busy = false;
+    s.MouseClicked = false;
     s.GameFileName.clear();
+    s.NetState = Turrion::NetNone;
+    s.NetGame = false;
+    s.NetGameColor = 0;
+    s.NetColor = 0;
+    s.NetIsHost = false;
+    s.CancelClose = false;
+    s.RemoteName.clear();
+    if (Turrion::frmMain* form = Turrion::MainForm()) {
+        form->mnuTurnEndTurn->setEnabled(true);
+        form->mnuGameSfx->setChecked(true);
+    }
+    Boxes().clear();
+}
+
+const QStringList& MessageBoxes()
+{
+    return Boxes();
+}
+
+QString ProgramFolder()
+{
+    return PavixGames::AppPath();
+}
+
+void Fail(const char* what)
+{
+    std::fprintf(stderr, "fuzz check failed: %s\n", what);
+    std::fflush(stderr);
+    std::abort();
 }
 
 } // namespace FuzzSupport

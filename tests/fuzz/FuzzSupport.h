@@ -2,8 +2,30 @@
 // program folder, the stepping test clock, no process exit.
 #pragma once
 
+#include <QString>
+#include <QStringList>
+#include <cstdlib>
+
 namespace FuzzSupport {
+
 // Starts once per process; later calls only reset the game to a fresh
-// two-player game in its move phase.
+// two-player game in its move phase, outside NetPlay, with no file name and
+// the message-box record emptied.
 void EnsureGame();
+
+// The captions of the message boxes shown since the last EnsureGame().
+const QStringList& MessageBoxes();
+
+// The started program's folder (with a trailing slash).
+QString ProgramFolder();
+
+// A property that the program guarantees does not hold: report it and stop,
+// so that libFuzzer keeps the input and the replay fails.
+[[noreturn]] void Fail(const char* what);
+inline void Check(bool holds, const char* what)
+{
+    if (!holds)
+        Fail(what);
+}
+
 } // namespace FuzzSupport

@@ -1,0 +1,244 @@
+// Files that fail in ways a test folder does not fail by itself: a full disk,
+// a file that opens but cannot be read, a settings file that is a folder or
+// far too long.
+#include "core/SaveGame.h"
+#include "core/Settings.h"
+#include "core/frmMain.h"
+#include "engine/MessageBox.h"
+#include "engine/PavixGames.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace Turrion;
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+// While it lives, no file of the process can grow beyond `bytes`: writes
+// past that fail as they would on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old_;
+        small.rlim_cur = bytes;
+        ok = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    bool ok = false;
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+class FileBadInput : public TestSupport::GameTest {
+protected:
+    void SetUp() override
+    {
+        PavixGames::SetMessageBoxHook([this](const PavixGames::MessageRequest& m) {
+            messages.push_back(m.text);
+            return PavixGames::MsgResult::OK;
+        });
+        TestSupport::GameTest::SetUp();
+        State& s = S();
+        SetupBoard(s);
+        Put(2, 2, Blue, Builder);
+        Put(6, 4, Red, CannonReady);
+        s.CurrentPlayer = Red;
+        s.TurnNumber = 9;
+        s.MovesLeft = 4;
+        s.FreshTurn = false;
+        s.GameState = s.ResumeState = PhaseMove;
+        PutCursorOnKing(s, Red);
+    }
+    void TearDown() override
+    {
+        PavixGames::SetMessageBoxHook(nullptr);
+        TestSupport::GameTest::TearDown();
+    }
+    std::vector<QString> messages;
+};
+
+void ExpectSameBoardAndTurn(const State& a, const State& b)
+{
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r) {
+            EXPECT_EQ(a.Board[c][r], b.Board[c][r]) << c << "," << r;
+            EXPECT_EQ(a.Owner[c][r], b.Owner[c][r]) << c << "," << r;
+        }
+    EXPECT_EQ(a.CurrentPlayer, b.CurrentPlayer);
+    EXPECT_EQ(a.TurnNumber, b.TurnNumber);
+    EXPECT_EQ(a.MovesLeft, b.MovesLeft);
+    EXPECT_EQ(a.GameState, b.GameState);
+    EXPECT_EQ(a.CursorCol, b.CursorCol);
+    EXPECT_EQ(a.CursorRow, b.CursorRow);
+    EXPECT_EQ(a.GameFileName, b.GameFileName);
+}
+
+} // namespace
+
+TEST_F(FileBadInput, AFullDiskCostsNeitherTheOldFilesNorTheGame)
+{
+    const QString game = Path("game.trs");
+    ASSERT_TRUE(SaveGameTo(game));
+    const QByteArray oldGame = ReadAll(game);
+    ASSERT_EQ(oldGame.size(), 3 + 2 * 10);
+    const QString settings = Path("settings.dat");
+    S().MainLeft = 1234;
+    ASSERT_TRUE(WriteSettings(settings, S()));
+    const QByteArray oldSettings = ReadAll(settings);
+    const State before = S();
+
+    bool saved = true, settingsWritten = true;
+    {
+        FileSizeLimit full(8);
+        ASSERT_TRUE(full.ok);
+        saved = SaveGame();
+        S().MainLeft = 99;
+        settingsWritten = WriteSettings(settings, S());
+        PavixGames::WriteLog(1, "a line that does not fit", true);
+    }
+    S().MainLeft = before.MainLeft;
+
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(game)) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains("kept")) << messages[0].toStdString();
+    EXPECT_EQ(ReadAll(game), oldGame);
+    ExpectSameBoardAndTurn(S(), before);
+
+    EXPECT_FALSE(settingsWritten);
+    EXPECT_EQ(ReadAll(settings), oldSettings);
+    // No half-written temporary file is left beside them.
+    EXPECT_EQ(QDir(dir_.path()).entryList({"game*", "settings*"}, QDir::Files | QDir::Hidden),
+              (QStringList{"game.trs", "settings.dat"}));
+
+    // With room again everything works.
+    ASSERT_TRUE(SaveGame());
+    EXPECT_EQ(ReadAll(game), oldGame);
+}
+
+TEST_F(FileBadInput, AFileThatCannotBeReadIsReportedAndChangesNothing)
+{
+    const State before = S();
+
+    // It opens, but the first read fails (the process's own memory at
+    // address 0 is never mapped).
+    const QString unreadable = Path("memory.trs");
+    ASSERT_TRUE(QFile::link("/proc/self/mem", unreadable));
+    ASSERT_TRUE(QFileInfo(unreadable).isFile());
+    EXPECT_FALSE(LoadGameFrom(unreadable));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(unreadable));
+    EXPECT_TRUE(messages[0].contains("cannot be read")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains("has not been changed"));
+    ExpectSameBoardAndTurn(S(), before);
+
+    // No permission (only meaningful for a user whom permissions bind).
+    if (geteuid() != 0) {
+        const QString locked = Path("locked.trs");
+        {
+            QFile f(locked);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("\x01\x01\x0D", 3);
+        }
+        ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        messages.clear();
+        EXPECT_FALSE(LoadGameFrom(locked));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].contains("cannot be opened")) << messages[0].toStdString();
+        ExpectSameBoardAndTurn(S(), before);
+    }
+}
+
+TEST_F(FileBadInput, SettingsThatAreAFolderOrFarTooLongAreHarmless)
+{
+    // A folder in place of settings.dat: nothing is read, nothing written.
+    const QString folder = Path("settings.dat");
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("settings.dat"));
+    State s;
+    s.MainLeft = 77;
+    ReadSettings(folder, s);
+    EXPECT_EQ(s.MainLeft, 77);
+    EXPECT_FALSE(WriteSettings(folder, s));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+
+    // Six good lines followed by a megabyte of rubbish: the lines count, the
+    // rest is never read.
+    const QString longFile = Path("long.dat");
+    {
+        QFile f(longFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(" 1 \r\n 2 \r\n 3 \r\n 4 \r\n-5 \r\n 6 \r\n");
+        f.write(QByteArray(1 << 20, '9'));
+    }
+    State t;
+    ReadSettings(longFile, t);
+    EXPECT_EQ(t.MainLeft, 1);
+    EXPECT_EQ(t.ChatLeft, -5);
+    EXPECT_EQ(t.ChatTop, 6);
+
+    // One endless number: does not fit, so nothing is taken from it.
+    {
+        QFile f(longFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(1 << 20, '7'));
+    }
+    State u;
+    u.MainLeft = 5;
+    ReadSettings(longFile, u);
+    EXPECT_EQ(u.MainLeft, 5);
+}
+
+// Found by fuzzing the loader: a finished game whose board holds no King the
+// winner does not own loaded, and the game-over display then put a King on
+// the cell the previous game had left the cursor on.
+TEST_F(FileBadInput, AFinishedGameWithoutAFallenKingIsRefused)
+{
+    const QString path = Path("no_fallen_king.trs");
+    {
+        // Blue has won, but the only King is Blue's own.
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("\x03\x04\x00\x25\x0b", 5));
+    }
+    const State before = S();
+    EXPECT_FALSE(LoadGameFrom(path));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains("no fallen King")) << messages[0].toStdString();
+    ExpectSameBoardAndTurn(S(), before);
+
+    // With the fallen Red King beside it, the same file loads and marks it.
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray("\x03\x04\x00\x25\x0b\x12\x15", 7));
+    }
+    ASSERT_TRUE(LoadGameFrom(path));
+    EXPECT_EQ(S().GameState, PhaseGameOver);
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+    EXPECT_EQ(S().CursorCol, 8);
+    EXPECT_EQ(S().CursorRow, 1);
+}
