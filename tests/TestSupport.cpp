@@ -3,11 +3,13 @@
 #include "core/Drawing.h"
 #include "core/frmMain.h"
 #include "core/modTurrion.h"
+#include "engine/MessageBox.h"
 #include "engine/PavixGDI.h"
 #include "engine/PavixGames.h"
 #include "engine/PictureBox.h"
 #include "turnreport/frmTurnReport.h"
 
+#include <QFile>
 #include <QPushButton>
 
 namespace TestSupport {
@@ -77,6 +79,62 @@ void GameTest::Put(int col, int row, int owner, int piece)
 {
     S().Owner[col][row] = owner;
     S().Board[col][row] = piece;
+}
+
+void MessageGameTest::SetUp()
+{
+    PavixGames::SetMessageBoxHook([this](const PavixGames::MessageRequest& m) {
+        messages.push_back(m.text);
+        return PavixGames::MsgResult::OK;
+    });
+    GameTest::SetUp();
+}
+
+void MessageGameTest::TearDown()
+{
+    PavixGames::SetMessageBoxHook(nullptr);
+    GameTest::TearDown();
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+void ExpectSameGame(const Turrion::State& a, const Turrion::State& b)
+{
+    for (int c = 0; c < Turrion::Cols; ++c)
+        for (int r = 0; r < Turrion::Rows; ++r) {
+            EXPECT_EQ(a.Board[c][r], b.Board[c][r]) << "Board at " << c << "," << r;
+            EXPECT_EQ(a.Owner[c][r], b.Owner[c][r]) << "Owner at " << c << "," << r;
+        }
+    EXPECT_EQ(a.CurrentPlayer, b.CurrentPlayer);
+    EXPECT_EQ(a.TurnNumber, b.TurnNumber);
+    EXPECT_EQ(a.MovesLeft, b.MovesLeft);
+    EXPECT_EQ(a.FreshTurn, b.FreshTurn);
+    EXPECT_EQ(a.RecruitKind, b.RecruitKind);
+    EXPECT_EQ(a.GameState, b.GameState);
+    EXPECT_EQ(a.ResumeState, b.ResumeState);
+    EXPECT_EQ(a.CursorCol, b.CursorCol);
+    EXPECT_EQ(a.CursorRow, b.CursorRow);
+    EXPECT_EQ(a.GameFileName, b.GameFileName);
+    EXPECT_EQ(a.NetGame, b.NetGame);
+    EXPECT_EQ(a.NetGameColor, b.NetGameColor);
 }
 
 } // namespace TestSupport

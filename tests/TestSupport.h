@@ -3,11 +3,14 @@
 
 #include "core/GameState.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
 namespace Turrion {
 class frmMain;
@@ -45,5 +48,21 @@ protected:
     QTemporaryDir dir_;
     Turrion::frmMain* form = nullptr;
 };
+
+// A GameTest whose message boxes are answered OK and their texts recorded.
+class MessageGameTest : public GameTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::vector<QString> messages;
+};
+
+// A file's bytes (empty when it cannot be read); writing reports success.
+QByteArray ReadAll(const QString& path);
+bool WriteAll(const QString& path, const QByteArray& bytes);
+// Bytes from small numbers: Bytes({1, 255, 13}).
+QByteArray Bytes(std::initializer_list<int> values);
+// Every field a load may touch, compared one by one so that a failure names it.
+void ExpectSameGame(const Turrion::State& a, const Turrion::State& b);
 
 } // namespace TestSupport

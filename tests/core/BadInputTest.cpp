@@ -1,6 +1,4 @@
-// Files that fail in ways a test folder does not fail by itself: a full disk,
-// a file that opens but cannot be read, a settings file that is a folder or
-// far too long.
+// Files that fail in ways a test folder does not fail by itself.
 #include "core/SaveGame.h"
 #include "core/Settings.h"
 #include "core/frmMain.h"
@@ -18,16 +16,11 @@
 #include <vector>
 
 using namespace Turrion;
+using TestSupport::ExpectSameGame;
+using TestSupport::ReadAll;
+using TestSupport::WriteAll;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
 
 // While it lives, no file of the process can grow beyond `bytes`: writes
 // past that fail as they would on a full disk.
@@ -53,15 +46,11 @@ private:
     void (*oldHandler_)(int) = nullptr;
 };
 
-class FileBadInput : public TestSupport::GameTest {
+class FileBadInput : public TestSupport::MessageGameTest {
 protected:
     void SetUp() override
     {
-        PavixGames::SetMessageBoxHook([this](const PavixGames::MessageRequest& m) {
-            messages.push_back(m.text);
-            return PavixGames::MsgResult::OK;
-        });
-        TestSupport::GameTest::SetUp();
+        MessageGameTest::SetUp();
         State& s = S();
         SetupBoard(s);
         Put(2, 2, Blue, Builder);
@@ -73,29 +62,7 @@ protected:
         s.GameState = s.ResumeState = PhaseMove;
         PutCursorOnKing(s, Red);
     }
-    void TearDown() override
-    {
-        PavixGames::SetMessageBoxHook(nullptr);
-        TestSupport::GameTest::TearDown();
-    }
-    std::vector<QString> messages;
 };
-
-void ExpectSameBoardAndTurn(const State& a, const State& b)
-{
-    for (int c = 0; c < Cols; ++c)
-        for (int r = 0; r < Rows; ++r) {
-            EXPECT_EQ(a.Board[c][r], b.Board[c][r]) << c << "," << r;
-            EXPECT_EQ(a.Owner[c][r], b.Owner[c][r]) << c << "," << r;
-        }
-    EXPECT_EQ(a.CurrentPlayer, b.CurrentPlayer);
-    EXPECT_EQ(a.TurnNumber, b.TurnNumber);
-    EXPECT_EQ(a.MovesLeft, b.MovesLeft);
-    EXPECT_EQ(a.GameState, b.GameState);
-    EXPECT_EQ(a.CursorCol, b.CursorCol);
-    EXPECT_EQ(a.CursorRow, b.CursorRow);
-    EXPECT_EQ(a.GameFileName, b.GameFileName);
-}
 
 } // namespace
 
@@ -127,7 +94,7 @@ TEST_F(FileBadInput, AFullDiskCostsNeitherTheOldFilesNorTheGame)
     EXPECT_TRUE(messages[0].contains(game)) << messages[0].toStdString();
     EXPECT_TRUE(messages[0].contains("kept")) << messages[0].toStdString();
     EXPECT_EQ(ReadAll(game), oldGame);
-    ExpectSameBoardAndTurn(S(), before);
+    ExpectSameGame(S(), before);
 
     EXPECT_FALSE(settingsWritten);
     EXPECT_EQ(ReadAll(settings), oldSettings);
@@ -154,22 +121,18 @@ TEST_F(FileBadInput, AFileThatCannotBeReadIsReportedAndChangesNothing)
     EXPECT_TRUE(messages[0].contains(unreadable));
     EXPECT_TRUE(messages[0].contains("cannot be read")) << messages[0].toStdString();
     EXPECT_TRUE(messages[0].contains("has not been changed"));
-    ExpectSameBoardAndTurn(S(), before);
+    ExpectSameGame(S(), before);
 
     // No permission (only meaningful for a user whom permissions bind).
     if (geteuid() != 0) {
         const QString locked = Path("locked.trs");
-        {
-            QFile f(locked);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write("\x01\x01\x0D", 3);
-        }
+        ASSERT_TRUE(WriteAll(locked, QByteArray("\x01\x01\x0D", 3)));
         ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
         messages.clear();
         EXPECT_FALSE(LoadGameFrom(locked));
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_TRUE(messages[0].contains("cannot be opened")) << messages[0].toStdString();
-        ExpectSameBoardAndTurn(S(), before);
+        ExpectSameGame(S(), before);
     }
 }
 
@@ -188,12 +151,7 @@ TEST_F(FileBadInput, SettingsThatAreAFolderOrFarTooLongAreHarmless)
     // Six good lines followed by a megabyte of rubbish: the lines count, the
     // rest is never read.
     const QString longFile = Path("long.dat");
-    {
-        QFile f(longFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(" 1 \r\n 2 \r\n 3 \r\n 4 \r\n-5 \r\n 6 \r\n");
-        f.write(QByteArray(1 << 20, '9'));
-    }
+    ASSERT_TRUE(WriteAll(longFile, " 1 \r\n 2 \r\n 3 \r\n 4 \r\n-5 \r\n 6 \r\n" + QByteArray(1 << 20, '9')));
     State t;
     ReadSettings(longFile, t);
     EXPECT_EQ(t.MainLeft, 1);
@@ -201,11 +159,7 @@ TEST_F(FileBadInput, SettingsThatAreAFolderOrFarTooLongAreHarmless)
     EXPECT_EQ(t.ChatTop, 6);
 
     // One endless number: does not fit, so nothing is taken from it.
-    {
-        QFile f(longFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QByteArray(1 << 20, '7'));
-    }
+    ASSERT_TRUE(WriteAll(longFile, QByteArray(1 << 20, '7')));
     State u;
     u.MainLeft = 5;
     ReadSettings(longFile, u);
@@ -217,25 +171,17 @@ TEST_F(FileBadInput, SettingsThatAreAFolderOrFarTooLongAreHarmless)
 // the cell the previous game had left the cursor on.
 TEST_F(FileBadInput, AFinishedGameWithoutAFallenKingIsRefused)
 {
+    // Blue has won, but the only King is Blue's own.
     const QString path = Path("no_fallen_king.trs");
-    {
-        // Blue has won, but the only King is Blue's own.
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("\x03\x04\x00\x25\x0b", 5));
-    }
+    ASSERT_TRUE(WriteAll(path, QByteArray("\x03\x04\x00\x25\x0b", 5)));
     const State before = S();
     EXPECT_FALSE(LoadGameFrom(path));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains("no fallen King")) << messages[0].toStdString();
-    ExpectSameBoardAndTurn(S(), before);
+    ExpectSameGame(S(), before);
 
     // With the fallen Red King beside it, the same file loads and marks it.
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QByteArray("\x03\x04\x00\x25\x0b\x12\x15", 7));
-    }
+    ASSERT_TRUE(WriteAll(path, QByteArray("\x03\x04\x00\x25\x0b\x12\x15", 7)));
     ASSERT_TRUE(LoadGameFrom(path));
     EXPECT_EQ(S().GameState, PhaseGameOver);
     EXPECT_EQ(S().CurrentPlayer, Blue);

@@ -7,7 +7,6 @@
 #include "engine/PavixSfxAPI.h"
 #include "tests/TestSupport.h"
 
-#include <QFile>
 #include <QMenu>
 
 using namespace Turrion;
@@ -31,9 +30,7 @@ protected:
         GameTest::SetUp();
         PavixSfxAPI::SetPlayHook([this](const QString& path) { sounds << path.section('/', -1); });
         // Sounds are looked up in the program folder; only start.wav is there.
-        QFile wav(Path("start.wav"));
-        ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
-        wav.write("RIFF");
+        ASSERT_TRUE(TestSupport::WriteAll(Path("start.wav"), "RIFF"));
     }
     void TearDown() override
     {
@@ -67,10 +64,9 @@ TEST_F(GameFlow, NewGameSetsUpBlueToMoveWithMenusAndSound)
     EXPECT_FALSE(form->SoundOn());
     form->mnuGameNewTwo_Click();
     EXPECT_EQ(sounds.size(), 1);
-}
 
-TEST_F(GameFlow, NewGameOnTheConnectingSideLeavesSaveAlone)
-{
+    // On the connecting side of NetPlay the game is shared and Save stays off.
+    form->mnuGameSave->setEnabled(false);
     S().NetState = NetConnected;
     S().NetColor = Red;
     form->mnuGameNewTwo_Click();

@@ -4,26 +4,11 @@
 #include "engine/PavixGames.h"
 #include "tests/netplay/NetTestSupport.h"
 
-#include <QFile>
-
 using namespace Turrion;
 using namespace NetTest;
 
-namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-} // namespace
+using TestSupport::ReadAll;
+using TestSupport::WriteAll;
 
 TEST_F(NetPlayTest, HostSavesAndLoadsGamesOverTheConnection)
 {

@@ -9,7 +9,7 @@
 
 using namespace Turrion;
 
-TEST(Settings, WritesSixLinesInTheExactFormat)
+TEST(Settings, WritesSixLinesInTheExactFormatAndReadsThemBack)
 {
     State s;
     s.MainLeft = 1440;
@@ -19,28 +19,13 @@ TEST(Settings, WritesSixLinesInTheExactFormat)
     s.ChatLeft = -2147483647 - 1;
     s.ChatTop = 2147483647;
     EXPECT_EQ(FormatSettings(s), QByteArray(" 1440 \r\n-15 \r\n 0 \r\n 7 \r\n-2147483648 \r\n 2147483647 \r\n"));
-}
 
-TEST(Settings, RoundTripsThroughTheFileIncludingNegatives)
-{
     QTemporaryDir dir;
     const QString path = dir.path() + "/settings.dat";
-    State out;
-    out.MainLeft = 3000;
-    out.MainTop = -450;
-    out.ReportLeft = -6000;
-    out.ReportTop = 15;
-    out.ChatLeft = 5520;
-    out.ChatTop = -1;
-    ASSERT_TRUE(WriteSettings(path, out));
+    ASSERT_TRUE(WriteSettings(path, s));
     State in;
     ReadSettings(path, in);
-    EXPECT_EQ(in.MainLeft, 3000);
-    EXPECT_EQ(in.MainTop, -450);
-    EXPECT_EQ(in.ReportLeft, -6000);
-    EXPECT_EQ(in.ReportTop, 15);
-    EXPECT_EQ(in.ChatLeft, 5520);
-    EXPECT_EQ(in.ChatTop, -1);
+    EXPECT_EQ(FormatSettings(in), FormatSettings(s));
 }
 
 TEST(Settings, DamagedOrMissingFilesKeepZeroForWhatCannotBeRead)
@@ -82,28 +67,21 @@ TEST(Settings, AFailedWriteReportsFalseAndLeavesNoFile)
 
 TEST(Placement, CentresAnUnplacedWindowAndClampsToTheScreen)
 {
-    // Never placed: centred with whole-twip halves.
-    Placement p = MainWindowPlacement(0, 0, 5655, 4571, 19200, 14400);
-    EXPECT_EQ(p.left, 19200 / 2 - 5655 / 2);
-    EXPECT_EQ(p.top, 14400 / 2 - 4571 / 2);
-
-    // Remembered places are used as they are when they fit.
-    p = MainWindowPlacement(300, 0, 5000, 4000, 19200, 14400);
-    EXPECT_EQ(p.left, 300);
-    EXPECT_EQ(p.top, 0);
-
-    // Off the top left: pulled to 0.
-    p = MainWindowPlacement(-900, -30, 5000, 4000, 19200, 14400);
-    EXPECT_EQ(p.left, 0);
-    EXPECT_EQ(p.top, 0);
-
-    // Off the bottom right: the far edges meet the screen's.
-    p = MainWindowPlacement(18000, 13000, 5000, 4000, 19200, 14400);
-    EXPECT_EQ(p.left, 14200);
-    EXPECT_EQ(p.top, 10400);
-
+    const struct {
+        int left, top, width, height, wantLeft, wantTop;
+    } cases[] = {
+        {0, 0, 5655, 4571, 9600 - 2827, 7200 - 2285}, // never placed: centred, whole-twip halves
+        {300, 0, 5000, 4000, 300, 0},                 // fits: used as it is
+        {-900, -30, 5000, 4000, 0, 0},                // off the top left
+        {18000, 13000, 5000, 4000, 14200, 10400},     // off the bottom right
+    };
+    for (const auto& c : cases) {
+        const Placement p = MainWindowPlacement(c.left, c.top, c.width, c.height, 19200, 14400);
+        EXPECT_EQ(p.left, c.wantLeft) << c.left;
+        EXPECT_EQ(p.top, c.wantTop) << c.top;
+    }
     // A window larger than the screen ends at the screen's far edge.
-    Placement q = ClampToScreen({10, 10}, 3000, 3000, 2000, 2000);
+    const Placement q = ClampToScreen({10, 10}, 3000, 3000, 2000, 2000);
     EXPECT_EQ(q.left, -1000);
     EXPECT_EQ(q.top, -1000);
 }

@@ -11,6 +11,7 @@ using namespace Turrion;
 
 namespace {
 
+// The file's lines without their CR LF ends and with "<T>" for the stamps.
 QStringList Lines(const QString& path)
 {
     QFile file(path);
@@ -20,17 +21,12 @@ QStringList Lines(const QString& path)
     EXPECT_TRUE(data.endsWith("\r\n"));
     QStringList lines = QString::fromUtf8(data).split("\r\n");
     lines.removeLast(); // after the final CR LF
-    return lines;
-}
-
-// Replaces the stamp at the start of a line by "<T>".
-QString Unstamped(const QString& line)
-{
     static const QRegularExpression stamp(
         "^([1-9]|[12][0-9]|3[01])-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-[0-9]{4}, "
         "[0-2][0-9]:[0-5][0-9]:[0-5][0-9]");
-    QString out = line;
-    return out.replace(stamp, "<T>");
+    for (QString& line : lines)
+        line.replace(stamp, "<T>");
+    return lines;
 }
 
 class Startup : public TestSupport::GameTest {
@@ -54,16 +50,11 @@ TEST_F(Startup, EngineLogHoldsTheOpeningAndClosingBlocksOfBothEngines)
         "<T> ... >> New Viewport Initialized: picViewPort <<",
         "<T> ...      Backbuffer set to 360x280",
     };
-    QStringList lines = Lines(Path("engine.log"));
-    for (QString& line : lines)
-        line = Unstamped(line);
-    EXPECT_EQ(lines, opening);
+    EXPECT_EQ(Lines(Path("engine.log")), opening);
 
     form->close();
     EXPECT_TRUE(S().QuitFlag);
-    lines = Lines(Path("engine.log"));
-    for (QString& line : lines)
-        line = Unstamped(line);
+    const QStringList lines = Lines(Path("engine.log"));
     const QStringList closing = opening + QStringList{
         "<T> ... >> PavixGDI Graphics Engine Shutdown <<",
         "",
@@ -108,9 +99,7 @@ TEST_F(Startup, AnUnwritableProgramFolderDoesNotStopTheGame)
 {
     // A folder that is really a file: neither the log nor the settings can
     // be written there.
-    QFile blocker(Path("not-a-folder"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(TestSupport::WriteAll(Path("not-a-folder"), ""));
     TestSupport::ResetAll(Path("not-a-folder"));
     Start();
     EXPECT_EQ(S().GameState, PhaseOverlay);
@@ -120,13 +109,8 @@ TEST_F(Startup, AnUnwritableProgramFolderDoesNotStopTheGame)
 
 TEST_F(Startup, CommandLineNamesOnlyExistingTrsFiles)
 {
-    QFile save(Path("my game.trs"));
-    ASSERT_TRUE(save.open(QIODevice::WriteOnly));
-    save.write("\x01\x01\x0d");
-    save.close();
-    QFile upper(Path("other.TRS"));
-    ASSERT_TRUE(upper.open(QIODevice::WriteOnly));
-    upper.close();
+    ASSERT_TRUE(TestSupport::WriteAll(Path("my game.trs"), "\x01\x01\x0d"));
+    ASSERT_TRUE(TestSupport::WriteAll(Path("other.TRS"), "\x01\x01\x0d"));
 
     EXPECT_EQ(GameFileFromCommandLine("\"" + Path("my game.trs") + "\""), Path("my game.trs"));
     EXPECT_EQ(GameFileFromCommandLine(Path("my game.trs")), Path("my game.trs"));
@@ -138,7 +122,9 @@ TEST_F(Startup, CommandLineNamesOnlyExistingTrsFiles)
     EXPECT_EQ(JoinCommandLine({"turrion", "a", "b.trs"}), "a b.trs");
     EXPECT_EQ(JoinCommandLine({"turrion"}), "");
 
-    Start(Path("other.TRS"));
+    // A start with an upper-case save named keeps the title picture.
+    Start("\"" + Path("other.TRS") + "\"");
     EXPECT_EQ(S().GameFileName, QString());
     EXPECT_EQ(S().GameState, PhaseOverlay);
+    EXPECT_FALSE(form->mnuGameSave->isEnabled());
 }

@@ -16,72 +16,62 @@ const QString kHyphens = QStringLiteral("--------------------");
 
 } // namespace
 
-class LogTest : public EngineFixture {};
+class LogTest : public EngineFixture {
+protected:
+    // Lines [from, from + expected.size()) of `lines`; an expected line
+    // starting with " ... " must be stamped, any other must match exactly.
+    static void ExpectBlock(const QStringList& lines, qsizetype from, const QStringList& expected)
+    {
+        ASSERT_GE(lines.size(), from + expected.size()) << lines.join(QLatin1Char('|')).toStdString();
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const QString& line = lines[from + i];
+            if (expected[i].startsWith(QStringLiteral(" ... ")))
+                EXPECT_TRUE(IsStamped(line, expected[i])) << from + i << ": " << line.toStdString();
+            else
+                EXPECT_EQ(line, expected[i]) << from + i;
+        }
+    }
+    static QStringList Opening() { return {QString(), kEquals, QStringLiteral(" ... Log Opened"), QString()}; }
+    static QStringList Closing()
+    {
+        return {QString(), QStringLiteral(" ... Log Closed"), kHyphens, QString()};
+    }
+};
 
-// ---- Opening and closing of engine.log --------------------------------------
-
-TEST_F(LogTest, StartAtLevelOneWritesTheSevenOpeningLines)
+TEST_F(LogTest, EngineStartAndStopWriteTheirBlocksAndNothingAfter)
 {
     StartEngine(1);
-    const QStringList lines = ReadLines(EngineLogPath());
-    ASSERT_EQ(lines.size(), 7) << lines.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(lines[0], QString());
-    EXPECT_EQ(lines[1], kEquals);
-    EXPECT_TRUE(IsStamped(lines[2], QStringLiteral(" ... Log Opened"))) << lines[2].toStdString();
-    EXPECT_EQ(lines[3], QString());
-    EXPECT_TRUE(IsStamped(lines[4], QStringLiteral(" ... > PavixGames General Engine Started <")))
-        << lines[4].toStdString();
-    EXPECT_TRUE(IsStamped(lines[5], QStringLiteral(" ...      Log Level = 1")))
-        << lines[5].toStdString();
-    EXPECT_EQ(lines[6], QString());
+    QStringList lines = ReadLines(EngineLogPath());
+    ASSERT_EQ(lines.size(), 7);
+    ExpectBlock(lines, 0, Opening());
+    ExpectBlock(lines, 4, {QStringLiteral(" ... > PavixGames General Engine Started <"),
+                           QStringLiteral(" ...      Log Level = 1"), QString()});
     EXPECT_EQ(Engine().EngineLog, 1);
-    EXPECT_EQ(Engine().LogCount, 1);
     EXPECT_EQ(Engine().LogLevel, 1);
+
+    StopEngine();
+    lines = ReadLines(EngineLogPath());
+    ASSERT_EQ(lines.size(), 13);
+    ExpectBlock(lines, 7, {QString(), QStringLiteral(" ... > PavixGames General Engine Shutdown <")});
+    ExpectBlock(lines, 9, Closing());
+    EXPECT_TRUE(Engine().LogFiles.empty());
+
+    const QByteArray before = ReadBytes(EngineLogPath());
+    WriteLog(1, QStringLiteral("too late"), true);
+    CloseLog(1);
+    EXPECT_EQ(ReadBytes(EngineLogPath()), before);
 }
 
-TEST_F(LogTest, SecondStartReplacesTheFile)
+TEST_F(LogTest, SecondStartReplacesTheFileAndWritesTheLevelInDecimal)
 {
     StartEngine(1);
     WriteLog(Engine().EngineLog, QStringLiteral("from the first run"), false);
-    StartEngine(1);
-    const QStringList lines = ReadLines(EngineLogPath());
-    EXPECT_EQ(lines.size(), 7);
-    EXPECT_FALSE(lines.contains(QStringLiteral("from the first run")));
-    EXPECT_EQ(Engine().EngineLog, 2) << "handles are never reused";
-}
-
-TEST_F(LogTest, LevelIsWrittenInDecimal)
-{
     StartEngine(12);
     const QStringList lines = ReadLines(EngineLogPath());
     ASSERT_EQ(lines.size(), 7);
+    EXPECT_FALSE(lines.contains(QStringLiteral("from the first run")));
     EXPECT_TRUE(IsStamped(lines[5], QStringLiteral(" ...      Log Level = 12")));
-}
-
-TEST_F(LogTest, StopWritesShutdownLineAndClosingBlock)
-{
-    StartEngine(1);
-    StopEngine();
-    const QStringList lines = ReadLines(EngineLogPath());
-    ASSERT_EQ(lines.size(), 13) << lines.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(lines[7], QString());
-    EXPECT_TRUE(IsStamped(lines[8], QStringLiteral(" ... > PavixGames General Engine Shutdown <")))
-        << lines[8].toStdString();
-    EXPECT_EQ(lines[9], QString());
-    EXPECT_TRUE(IsStamped(lines[10], QStringLiteral(" ... Log Closed"))) << lines[10].toStdString();
-    EXPECT_EQ(lines[11], kHyphens);
-    EXPECT_EQ(lines[12], QString());
-    EXPECT_TRUE(Engine().LogFiles.empty());
-}
-
-TEST_F(LogTest, NothingIsWrittenAfterStop)
-{
-    StartEngine(1);
-    StopEngine();
-    const QByteArray before = ReadBytes(EngineLogPath());
-    WriteLog(Engine().EngineLog, QStringLiteral("too late"), true);
-    CloseLog(Engine().EngineLog);
-    EXPECT_EQ(ReadBytes(EngineLogPath()), before);
+    EXPECT_EQ(Engine().EngineLog, 2) << "handles are never reused";
 }
 
 TEST_F(LogTest, LevelZeroCreatesNoFile)
@@ -96,39 +86,52 @@ TEST_F(LogTest, LevelZeroCreatesNoFile)
     EXPECT_EQ(Engine().LogCount, 0);
 }
 
-// ---- Handles ---------------------------------------------------------------
-
-TEST_F(LogTest, OpenLogWithEmptyPathReturnsZero)
+TEST_F(LogTest, HandlesCountUpAreNeverReusedAndWriteToTheirOwnFiles)
 {
-    StartEngine(1);
-    const int countBefore = Engine().LogCount;
     EXPECT_EQ(OpenLog(QString(), false), 0);
-    EXPECT_EQ(OpenLog(QString(), true), 0);
-    EXPECT_EQ(Engine().LogCount, countBefore);
-}
+    const QString send = Path(QStringLiteral("send.log"));
+    const QString get = Path(QStringLiteral("get.log"));
+    EXPECT_EQ(OpenLog(send, false), 1);
+    EXPECT_EQ(OpenLog(get, false), 2);
+    EXPECT_EQ(Engine().LogCount, 2) << "an empty path takes no handle";
+    WriteLog(2, QStringLiteral("in"), false);
+    WriteLog(1, QStringLiteral("out"), false);
+    EXPECT_EQ(ReadLines(send).mid(4), QStringList{QStringLiteral("out")});
+    EXPECT_EQ(ReadLines(get).mid(4), QStringList{QStringLiteral("in")});
 
-TEST_F(LogTest, HandlesCountUpAndAreNeverReused)
-{
-    const QString a = Path(QStringLiteral("a.log"));
-    EXPECT_EQ(OpenLog(a, false), 1);
-    EXPECT_EQ(OpenLog(Path(QStringLiteral("b.log")), false), 2);
+    const QByteArray before = ReadBytes(send) + ReadBytes(get);
+    for (int bad : {0, -1, 3, 1000}) {
+        WriteLog(bad, QStringLiteral("stray"), true);
+        CloseLog(bad);
+    }
+    EXPECT_EQ(ReadBytes(send) + ReadBytes(get), before);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2);
+
     CloseLog(1);
-    EXPECT_EQ(OpenLog(a, true), 3);
+    EXPECT_EQ(OpenLog(send, true), 3);
     EXPECT_EQ(Engine().LogFiles[1], QString());
-    EXPECT_EQ(Engine().LogFiles[3], a);
+    EXPECT_EQ(Engine().LogFiles[3], send);
 }
 
-TEST_F(LogTest, OpenLogWritesOpeningBlock)
+TEST_F(LogTest, OpenWriteAndCloseGiveExactLines)
 {
-    const QString path = Path(QStringLiteral("Host_Send.log"));
+    const QString path = Path(QStringLiteral("w.log"));
     const int handle = OpenLog(path, false);
+    WriteLog(handle, QString(), false);
+    WriteLog(handle, QStringLiteral("abc"), true);
+    WriteLog(handle, QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e"), false);
+    EXPECT_TRUE(ReadBytes(path).endsWith("\r\nGr\xc3\xbc\xc3\x9f" "e\r\n")) << "UTF-8";
+    CloseLog(handle);
     const QStringList lines = ReadLines(path);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], QString());
-    EXPECT_EQ(lines[1], kEquals);
-    EXPECT_TRUE(IsStamped(lines[2], QStringLiteral(" ... Log Opened")));
-    EXPECT_EQ(lines[3], QString());
-    EXPECT_EQ(handle, 1);
+    ASSERT_EQ(lines.size(), 11);
+    ExpectBlock(lines, 0, Opening());
+    ExpectBlock(lines, 4, {QString(), QStringLiteral(" ... abc"), QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e")});
+    ExpectBlock(lines, 7, Closing());
+
+    const QByteArray before = ReadBytes(path);
+    WriteLog(handle, QStringLiteral("after close"), false);
+    CloseLog(handle);
+    EXPECT_EQ(ReadBytes(path), before);
 }
 
 TEST_F(LogTest, AppendKeepsAndTruncateDropsOldContent)
@@ -150,72 +153,6 @@ TEST_F(LogTest, AppendKeepsAndTruncateDropsOldContent)
     EXPECT_EQ(lines[0], QString());
 }
 
-TEST_F(LogTest, StampedAndUnstampedLines)
-{
-    const QString path = Path(QStringLiteral("w.log"));
-    const int handle = OpenLog(path, false);
-    WriteLog(handle, QString(), false);
-    WriteLog(handle, QStringLiteral("abc"), true);
-    WriteLog(handle, QStringLiteral("plain"), false);
-    const QStringList lines = ReadLines(path);
-    ASSERT_EQ(lines.size(), 7);
-    EXPECT_EQ(lines[4], QString());
-    EXPECT_TRUE(IsStamped(lines[5], QStringLiteral(" ... abc"))) << lines[5].toStdString();
-    EXPECT_EQ(lines[6], QStringLiteral("plain"));
-}
-
-TEST_F(LogTest, InvalidHandlesAreIgnored)
-{
-    const QString path = Path(QStringLiteral("h.log"));
-    const int handle = OpenLog(path, false);
-    const QByteArray before = ReadBytes(path);
-    for (int bad : {0, -1, handle + 1, 1000}) {
-        WriteLog(bad, QStringLiteral("stray"), true);
-        CloseLog(bad);
-    }
-    EXPECT_EQ(ReadBytes(path), before);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 1);
-}
-
-TEST_F(LogTest, ClosedHandleTakesNoMoreLines)
-{
-    const QString path = Path(QStringLiteral("c.log"));
-    const int handle = OpenLog(path, false);
-    CloseLog(handle);
-    const QStringList closed = ReadLines(path);
-    ASSERT_EQ(closed.size(), 8);
-    EXPECT_EQ(closed[4], QString());
-    EXPECT_TRUE(IsStamped(closed[5], QStringLiteral(" ... Log Closed")));
-    EXPECT_EQ(closed[6], kHyphens);
-    EXPECT_EQ(closed[7], QString());
-
-    const QByteArray before = ReadBytes(path);
-    WriteLog(handle, QStringLiteral("after close"), false);
-    CloseLog(handle);
-    EXPECT_EQ(ReadBytes(path), before);
-}
-
-TEST_F(LogTest, TwoHandlesWriteToTheirOwnFiles)
-{
-    const QString send = Path(QStringLiteral("send.log"));
-    const QString get = Path(QStringLiteral("get.log"));
-    const int s = OpenLog(send, false);
-    const int g = OpenLog(get, false);
-    WriteLog(g, QStringLiteral("in"), false);
-    WriteLog(s, QStringLiteral("out"), false);
-    EXPECT_EQ(ReadLines(send).last(), QStringLiteral("out"));
-    EXPECT_EQ(ReadLines(get).last(), QStringLiteral("in"));
-    EXPECT_EQ(ReadLines(send).size(), 5);
-}
-
-TEST_F(LogTest, TextIsWrittenAsUtf8)
-{
-    const QString path = Path(QStringLiteral("u.log"));
-    const int handle = OpenLog(path, false);
-    WriteLog(handle, QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e"), false);
-    EXPECT_TRUE(ReadBytes(path).endsWith("Gr\xc3\xbc\xc3\x9f" "e\r\n"));
-}
-
 TEST_F(LogTest, UnwritableLogIsSkippedSilently)
 {
     // A folder that does not exist: the handle is handed out, writes vanish.
@@ -234,78 +171,51 @@ TEST_F(LogTest, UnwritableLogIsSkippedSilently)
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("nowhere/engine.log"))));
 }
 
-// ---- Time stamp --------------------------------------------------------------
-
-TEST_F(LogTest, StampOfSingleDigitDayInTheMorning)
+TEST_F(LogTest, StampsUseEnglishMonthsAndPaddedTimesWhateverTheLocale)
 {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(TimeStamp(QDateTime(QDate(2026, 12, 5), QTime(9, 4, 7))),
               QStringLiteral("5-Dec-2026, 09:04:07"));
-}
-
-TEST_F(LogTest, StampFieldsAtTheirLargest)
-{
     EXPECT_EQ(TimeStamp(QDateTime(QDate(1999, 1, 31), QTime(23, 59, 59))),
               QStringLiteral("31-Jan-1999, 23:59:59"));
     EXPECT_EQ(TimeStamp(QDateTime(QDate(2000, 2, 29), QTime(0, 0, 0))),
               QStringLiteral("29-Feb-2000, 00:00:00"));
-}
-
-TEST_F(LogTest, StampUsesEnglishMonthsWhateverTheLocale)
-{
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QStringList months = {QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"),
-                                QStringLiteral("Apr"), QStringLiteral("May"), QStringLiteral("Jun"),
-                                QStringLiteral("Jul"), QStringLiteral("Aug"), QStringLiteral("Sep"),
-                                QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")};
-    for (int m = 1; m <= 12; ++m) {
-        const QString stamp = TimeStamp(QDateTime(QDate(2024, m, 10), QTime(12, 0, 0)));
-        EXPECT_EQ(stamp, QStringLiteral("10-") + months[m - 1] + QStringLiteral("-2024, 12:00:00"));
-    }
+    const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_EQ(TimeStamp(QDateTime(QDate(2024, m, 10), QTime(12, 0, 0))),
+                  QStringLiteral("10-%1-2024, 12:00:00").arg(QLatin1String(months[m - 1])));
     QLocale::setDefault(saved);
 }
 
-// ---- Shell -----------------------------------------------------------------
-
-TEST_F(LogTest, ShellOpenAtLevelOneLogsNothing)
+TEST_F(LogTest, ShellOpenHandsOnTheTargetAndLogsItAtLevelTwo)
 {
-    QStringList opened;
-    SetShellHook([&](const QString& target) { opened << target; });
-    StartEngine(1);
-    const QString help = AppPath() + QStringLiteral("help/help.htm");
-    ShellOpen(nullptr, help);
-    EXPECT_EQ(opened, QStringList{help});
-    EXPECT_EQ(ReadLines(EngineLogPath()).size(), 7);
+    for (int level : {1, 2}) {
+        QStringList opened;
+        SetShellHook([&](const QString& target) { opened << target; });
+        StartEngine(level);
+        const QString target = AppPath() + QStringLiteral("help/help.htm");
+        ShellOpen(nullptr, target);
+        EXPECT_EQ(opened, QStringList{target});
+        const QStringList lines = ReadLines(EngineLogPath());
+        if (level == 1) {
+            EXPECT_EQ(lines.size(), 7);
+        } else {
+            ASSERT_EQ(lines.size(), 8);
+            EXPECT_TRUE(IsStamped(lines[7], QStringLiteral(" ... Processes request to open file: ") + target))
+                << lines[7].toStdString();
+        }
+    }
 }
 
-TEST_F(LogTest, ShellOpenAtLevelTwoLogsTheRequest)
+TEST_F(LogTest, AppPathEndsInOneSlashAndDefaultsToTheExecutablesFolder)
 {
-    QStringList opened;
-    SetShellHook([&](const QString& target) { opened << target; });
-    StartEngine(2);
-    ShellOpen(nullptr, QStringLiteral("http://example.com/board"));
-    EXPECT_EQ(opened, QStringList{QStringLiteral("http://example.com/board")});
-    const QStringList lines = ReadLines(EngineLogPath());
-    ASSERT_EQ(lines.size(), 8);
-    EXPECT_TRUE(IsStamped(
-        lines[7], QStringLiteral(" ... Processes request to open file: http://example.com/board")))
-        << lines[7].toStdString();
-}
-
-// ---- Application folder ---------------------------------------------------------
-
-TEST_F(LogTest, AppPathGetsOneTrailingSlash)
-{
-    SetAppPathOverride(dir_.path());
-    StartEngine(0);
-    EXPECT_EQ(AppPath(), dir_.path() + QLatin1Char('/'));
-    SetAppPathOverride(dir_.path() + QLatin1Char('/'));
-    StartEngine(0);
-    EXPECT_EQ(AppPath(), dir_.path() + QLatin1Char('/'));
-}
-
-TEST_F(LogTest, AppPathDefaultsToTheExecutablesFolder)
-{
+    for (const QString& given : {dir_.path(), dir_.path() + QLatin1Char('/')}) {
+        SetAppPathOverride(given);
+        StartEngine(0);
+        EXPECT_EQ(AppPath(), dir_.path() + QLatin1Char('/'));
+    }
     SetAppPathOverride(QString());
     StartEngine(0);
     EXPECT_EQ(AppPath(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));

@@ -36,6 +36,24 @@ inline QByteArray W(const char* message)
     return QByteArray(message) + char(0xFF);
 }
 
+// Expects exactly these bytes to be the next ones the peer receives.
+#define EXPECT_SENT(peer, bytes)                                                                   \
+    do {                                                                                           \
+        const QByteArray expected_ = (bytes);                                                      \
+        EXPECT_EQ((peer).Expect(expected_), expected_);                                            \
+    } while (0)
+
+// "" when `box` reports socket error `code` (-1: refused before any
+// socket), else what it says instead.
+inline std::string SocketError(const PavixGames::MessageRequest& box, int code)
+{
+    const QString want = "NetPlay Communication Error:\r\n" +
+                         (code < 0 ? QString("-1 - ") : " " + QString::number(code) + " - ");
+    return box.caption == "NetPlay Error" && box.text.startsWith(want)
+               ? ""
+               : (box.caption + ": " + box.text).toStdString();
+}
+
 // The other program: a raw socket that records everything it receives.
 class Peer {
 public:
@@ -52,16 +70,11 @@ public:
         socket_->write(bytes);
         socket_->flush();
     }
-    // Waits until at least `count` bytes have arrived in all.
-    bool WaitForBytes(qsizetype count)
-    {
-        return PumpUntil([&] { return received.size() >= count; });
-    }
     // Waits for exactly these bytes to be the next ones received, and
     // consumes them. Returns what arrived instead when they do not come.
     QByteArray Expect(const QByteArray& bytes)
     {
-        WaitForBytes(bytes.size());
+        PumpUntil([&] { return received.size() >= bytes.size(); });
         const QByteArray next = received.left(bytes.size());
         received.remove(0, next.size());
         return next;
@@ -129,27 +142,28 @@ protected:
     // The lines added since the transcript held `before` lines.
     QStringList LinesSince(int before) { return ChatLines().mid(before); }
 
-    // Hosting through the menu and the dialog, on a free port.
-    void Host(const QString& name)
+    // Hosting or connecting through the menu and the dialog; a host uses
+    // a free port unless told otherwise.
+    void Dialog(void (Turrion::frmMain::*menu)(), const QString& name, const QString& port,
+                const QString& ip = QString())
     {
-        NetPlay::frmConnect::SetShownHook([name](NetPlay::frmConnect& d) {
+        NetPlay::frmConnect::SetShownHook([&](NetPlay::frmConnect& d) {
             d.txtName->setText(name);
-            d.txtPort->setText("0");
+            if (!ip.isEmpty())
+                d.txtIP->setText(ip);
+            d.txtPort->setText(port);
             d.cmdConnect->click();
         });
-        form->mnuNetHost_Click();
+        (form->*menu)();
         NetPlay::frmConnect::SetShownHook(nullptr);
     }
-    void ConnectTo(const QString& name, quint16 port)
+    void Host(const QString& name, const QString& port = "0")
     {
-        NetPlay::frmConnect::SetShownHook([name, port](NetPlay::frmConnect& d) {
-            d.txtName->setText(name);
-            d.txtIP->setText("127.0.0.1");
-            d.txtPort->setText(QString::number(port));
-            d.cmdConnect->click();
-        });
-        form->mnuNetConnect_Click();
-        NetPlay::frmConnect::SetShownHook(nullptr);
+        Dialog(&Turrion::frmMain::mnuNetHost_Click, name, port);
+    }
+    void ConnectTo(const QString& name, const QString& port)
+    {
+        Dialog(&Turrion::frmMain::mnuNetConnect_Click, name, port, "127.0.0.1");
     }
 
     // Hosts as `name` and lets a scripted player `other` join.
@@ -158,7 +172,7 @@ protected:
         Host(name);
         auto peer = std::make_unique<Peer>();
         EXPECT_TRUE(peer->ConnectTo(quint16(Chat()->ListeningPort())));
-        EXPECT_EQ(peer->Expect(NetPlay::Frame("PD}" + name)), NetPlay::Frame("PD}" + name));
+        EXPECT_SENT(*peer, NetPlay::Frame("PD}" + name));
         peer->Send(W((QByteArray("PD}") + other).constData()));
         EXPECT_TRUE(PumpUntil([this] { return S().NetState == Turrion::NetHostWithPlayer; }));
         return peer;
@@ -167,12 +181,12 @@ protected:
     // A player `name` connected to a scripted host `other`.
     std::unique_ptr<Peer> ConnectedTo(PeerHost& host, const QString& name, const char* other)
     {
-        ConnectTo(name, host.Port());
+        ConnectTo(name, QString::number(host.Port()));
         auto peer = host.Accept();
         EXPECT_TRUE(peer);
         if (!peer)
             return peer;
-        EXPECT_EQ(peer->Expect(NetPlay::Frame("PD}" + name)), NetPlay::Frame("PD}" + name));
+        EXPECT_SENT(*peer, NetPlay::Frame("PD}" + name));
         peer->Send(W((QByteArray("PD}") + other).constData()));
         EXPECT_TRUE(PumpUntil([this] { return S().NetState == Turrion::NetConnected; }));
         return peer;
@@ -180,6 +194,26 @@ protected:
 
     std::vector<PavixGames::MessageRequest> boxes;
     bool answerYes = true;
+};
+
+// A host whose receive procedure is fed directly, without a peer.
+class FedHost : public NetPlayTest {
+protected:
+    void SetUp() override
+    {
+        NetPlayTest::SetUp();
+        Host("Ann");
+        S().RemoteName = "Bob";
+    }
+    void Feed(const QByteArray& chunk) { Chat()->ReceiveChunk(chunk); }
+    QString Cells()
+    {
+        QString out;
+        for (int r = 0; r < Turrion::Rows; ++r)
+            for (int c = 0; c < Turrion::Cols; ++c)
+                out += QString::number(S().Owner[c][r]) + QString::number(S().Board[c][r]) + ' ';
+        return out;
+    }
 };
 
 } // namespace NetTest

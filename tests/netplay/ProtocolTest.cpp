@@ -63,30 +63,31 @@ TEST(WireFraming, MessagesAreCutAtTheTerminatorOnly)
 
 TEST(WireParsing, GameMessagesAreCheckedForShapeAndRange)
 {
-    auto ap = ParseMessage("AP}1400031");
-    ASSERT_TRUE(ap);
-    EXPECT_EQ(ap->code, Code::AP);
-    EXPECT_EQ(ap->owner, 1);
-    EXPECT_EQ(ap->kind, 4);
-    EXPECT_EQ(ap->col, 0);
-    EXPECT_EQ(ap->row, 3);
-    ASSERT_TRUE(ParseMessage("AP}2608039")); // the last digit is not read
-
-    auto mp = ParseMessage("MP}02030202");
-    ASSERT_TRUE(mp);
-    EXPECT_EQ((std::vector<int>{mp->col, mp->row, mp->toCol, mp->toRow}),
-              (std::vector<int>{2, 3, 2, 2}));
-    auto fc = ParseMessage("FC}07031");
-    ASSERT_TRUE(fc);
-    EXPECT_EQ((std::vector<int>{fc->col, fc->row, fc->colour}), (std::vector<int>{7, 3, 1}));
-    auto rp = ParseMessage("RP}0806");
-    ASSERT_TRUE(rp);
-    EXPECT_EQ(rp->col, 8);
-    EXPECT_EQ(rp->row, 6);
-    auto sc = ParseMessage("SC}2");
-    ASSERT_TRUE(sc);
-    EXPECT_EQ(sc->colour, 2);
-    EXPECT_TRUE(ParseMessage("ET}1"));
+    struct Good { const char* text; Code code; std::vector<int> fields; };
+    const Good good[] = {
+        {"AP}1400031", Code::AP, {1, 4, 0, 3}},
+        {"AP}2608039", Code::AP, {2, 6, 8, 3}}, // the last digit is not read
+        {"MP}02030202", Code::MP, {2, 3, 2, 2}},
+        {"FC}07031", Code::FC, {7, 3, 1}},
+        {"RP}0806", Code::RP, {8, 6}},
+        {"SC}2", Code::SC, {2}},
+        {"ET}1", Code::ET, {}},
+    };
+    for (const Good& g : good) {
+        const auto m = ParseMessage(QString::fromLatin1(g.text));
+        ASSERT_TRUE(m) << g.text;
+        EXPECT_EQ(m->code, g.code) << g.text;
+        std::vector<int> fields;
+        switch (m->code) {
+        case Code::AP: fields = {m->owner, m->kind, m->col, m->row}; break;
+        case Code::MP: fields = {m->col, m->row, m->toCol, m->toRow}; break;
+        case Code::FC: fields = {m->col, m->row, m->colour}; break;
+        case Code::RP: fields = {m->col, m->row}; break;
+        case Code::SC: fields = {m->colour}; break;
+        default: break;
+        }
+        EXPECT_EQ(fields, g.fields) << g.text;
+    }
     auto pd = ParseMessage(QString::fromUtf8("PD}} \u00E9"));
     ASSERT_TRUE(pd);
     EXPECT_EQ(pd->payload, QString::fromUtf8("} \u00E9"));

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QStringList>
 #include <QTest>
+#include <vector>
 
 class RulesGame : public TestSupport::GameTest {
 protected:
@@ -56,7 +57,6 @@ protected:
         S().ResumeState = Turrion::PhaseMove;
         form->KeyReady = true;
     }
-    // A NetPlay game in which this side plays `colour`.
     void NetPlayAs(int colour)
     {
         S().NetGame = true;
@@ -98,17 +98,24 @@ protected:
     }
     static QImage Background() { return Sheet(&frmGraphics::picBackground); }
 
-    // Pixels that are pure yellow in `shown` but not in `plain`, in a region.
-    static int YellowTextPixels(const QImage& shown, const QImage& plain, QRect region)
+    // For each region, the pure yellow pixels the screen shows there that the
+    // plain board does not: the game-over texts.
+    std::vector<int> YellowText(std::initializer_list<QRect> regions)
     {
-        int n = 0;
-        for (int y = region.top(); y <= region.bottom(); ++y)
-            for (int x = region.left(); x <= region.right(); ++x) {
-                const QRgb p = shown.pixel(x, y);
-                if (qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 0 && p != plain.pixel(x, y))
-                    ++n;
-            }
-        return n;
+        const QImage shown = Screen().copy();
+        Turrion::DrawBoard();
+        const QImage& plain = BackBuffer();
+        std::vector<int> counts;
+        for (const QRect& r : regions) {
+            int n = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    const QRgb p = shown.pixel(x, y);
+                    n += qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 0 && p != plain.pixel(x, y);
+                }
+            counts.push_back(n);
+        }
+        return counts;
     }
 
     QStringList sent, chat, sounds;

@@ -50,10 +50,14 @@ protected:
         ClearBoard();
         S().CurrentPlayer = player;
         S().TurnNumber = turn;
-        S().GameState = PhaseTurnStart;
-        S().ResumeState = PhaseTurnStart;
+        S().GameState = S().ResumeState = PhaseTurnStart;
     }
 };
+
+std::vector<QWidget*> Recruiting(frmTurnReport& d)
+{
+    return {d.cmdWizard, d.cmdBuilder, d.cmdCannon, d.picPickWizard, d.picPickSmith, d.picPickCannon};
+}
 
 QRgb Pixel(const QImage& image, int x, int y)
 {
@@ -77,46 +81,40 @@ TEST_F(TurnReport, BlueWithAnOpenPortal)
     Open([](frmTurnReport& d) {
         EXPECT_EQ(Game().RecruitKind, 0);
         EXPECT_EQ(d.windowTitle(), "Turrion - Blue Player");
-        EXPECT_EQ(d.lblPlayer->text(), "Blue Player");
         EXPECT_EQ(d.lblPlayer->palette().color(QPalette::WindowText), QColor(0, 0, 127));
         EXPECT_EQ(d.lblTurn->text(), "Turn #3");
         EXPECT_EQ(d.lblNumWizards->text(), "2");
         EXPECT_EQ(d.lblMoves->text(), "(gives 9 Moves)");
         EXPECT_EQ(d.lblNumSmiths->text(), "1");
         EXPECT_EQ(d.lblNumCannons->text(), "2");
-        EXPECT_EQ(d.CountPieces(Red, Wizard), 1);
         EXPECT_TRUE(d.lblPortalOpen->isVisible());
         EXPECT_FALSE(d.lblPortalBlocked->isVisible());
         EXPECT_EQ(d.cmdNoPiece->text(), "&None");
-        for (QWidget* w : {static_cast<QWidget*>(d.cmdWizard), static_cast<QWidget*>(d.cmdBuilder),
-                           static_cast<QWidget*>(d.cmdCannon),
-                           static_cast<QWidget*>(d.picPickWizard),
-                           static_cast<QWidget*>(d.picPickSmith),
-                           static_cast<QWidget*>(d.picPickCannon)})
+        for (QWidget* w : Recruiting(d))
             EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
         EXPECT_FALSE(d.picGrass->isVisible());
         d.cmdWizard->click();
     });
     EXPECT_EQ(S().RecruitKind, Wizard);
 
-    // The pick boxes and buttons each recruit their kind.
-    Open([](frmTurnReport& d) { QTest::mouseClick(d.picPickCannon, Qt::LeftButton); });
-    EXPECT_EQ(S().RecruitKind, CannonReady);
-    Open([](frmTurnReport& d) { QTest::mouseClick(d.picPickSmith, Qt::LeftButton); });
-    EXPECT_EQ(S().RecruitKind, Builder);
-    Open([](frmTurnReport& d) { QTest::mouseClick(d.picPickWizard, Qt::LeftButton); });
-    EXPECT_EQ(S().RecruitKind, Wizard);
-    Open([](frmTurnReport& d) { d.cmdBuilder->click(); });
-    EXPECT_EQ(S().RecruitKind, Builder);
-    Open([](frmTurnReport& d) { d.cmdCannon->click(); });
-    EXPECT_EQ(S().RecruitKind, CannonReady);
-    Open([](frmTurnReport& d) { d.cmdNoPiece->click(); });
-    EXPECT_EQ(S().RecruitKind, 0);
-    // Closing it any other way recruits nothing.
-    Open([](frmTurnReport& d) { QTest::keyClick(&d, Qt::Key_Escape); });
-    EXPECT_EQ(S().RecruitKind, 0);
-    Open([](frmTurnReport& d) { d.close(); });
-    EXPECT_EQ(S().RecruitKind, 0);
+    // The buttons and pick boxes each recruit their kind; closing it any
+    // other way recruits nothing.
+    const int kinds[] = {Wizard, Builder, CannonReady, Wizard, Builder, CannonReady};
+    for (int i = 0; i < 6; ++i) {
+        Open([i](frmTurnReport& d) { QTest::mouseClick(Recruiting(d)[i], Qt::LeftButton); });
+        EXPECT_EQ(S().RecruitKind, kinds[i]) << i;
+    }
+    for (int way = 0; way < 3; ++way) {
+        Open([way](frmTurnReport& d) {
+            if (way == 0)
+                d.cmdNoPiece->click();
+            else if (way == 1)
+                QTest::keyClick(&d, Qt::Key_Escape);
+            else
+                d.close();
+        });
+        EXPECT_EQ(S().RecruitKind, 0) << way;
+    }
     // No Wizards: three moves.
     Turn(Blue, 1);
     Open([](frmTurnReport& d) {
@@ -133,17 +131,12 @@ TEST_F(TurnReport, RedWithABlockedPortal)
         Turn(Red, 7);
         Put(8, 3, owner, piece);
         Open([](frmTurnReport& d) {
-            EXPECT_EQ(d.windowTitle(), "Turrion - Red Player");
             EXPECT_EQ(d.lblPlayer->text(), "Red Player");
             EXPECT_EQ(d.lblPlayer->palette().color(QPalette::WindowText), QColor(127, 0, 0));
             EXPECT_TRUE(d.lblPortalBlocked->isVisible());
             EXPECT_FALSE(d.lblPortalOpen->isVisible());
             EXPECT_EQ(d.cmdNoPiece->text(), "&OK");
-            EXPECT_TRUE(d.cmdNoPiece->isVisible());
-            for (QWidget* w :
-                 {static_cast<QWidget*>(d.cmdWizard), static_cast<QWidget*>(d.cmdBuilder),
-                  static_cast<QWidget*>(d.cmdCannon), static_cast<QWidget*>(d.picPickWizard),
-                  static_cast<QWidget*>(d.picPickSmith), static_cast<QWidget*>(d.picPickCannon)})
+            for (QWidget* w : Recruiting(d))
                 EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
             // Even a recruit that reaches the dialog somehow is refused.
             d.picPickWizard_Click();
@@ -166,33 +159,16 @@ TEST_F(TurnReport, LayoutAndPickPictures)
     Open([](frmTurnReport& d) {
         EXPECT_EQ(d.size(), QSize(325, 241));
         EXPECT_EQ(d.minimumSize(), d.maximumSize());
-        EXPECT_EQ(d.lblPlayer->geometry(), QRect(16, 32, 129, 25));
-        EXPECT_EQ(d.fraStatus->geometry(), QRect(160, 8, 145, 121));
-        EXPECT_EQ(d.fraStatus->title(), "Current Status");
         EXPECT_EQ(d.lblMoves->parentWidget(), d.fraStatus);
-        EXPECT_EQ(d.lblMoves->geometry(), QRect(48, 64, 81, 17));
-        EXPECT_EQ(d.Label1->text(), "You currently have:");
-        EXPECT_EQ(d.lblSmiths->text(), "Builders");
         EXPECT_EQ(d.lblPortalOpen->geometry(), d.lblPortalBlocked->geometry());
-        EXPECT_EQ(d.lblPortalOpen->text(),
-                  "Your Portal is open -- select a new piece to recruit ...");
-        EXPECT_EQ(d.lblPortalBlocked->text(),
-                  "Your Portal is blocked -- cannot add a new piece ...");
-        EXPECT_EQ(d.picPickWizard->geometry(), QRect(48, 168, 42, 42));
-        EXPECT_EQ(d.picPickSmith->geometry(), QRect(112, 168, 42, 42));
+        EXPECT_EQ(d.lblPortalBlocked->text(), "Your Portal is blocked -- cannot add a new piece ...");
         EXPECT_EQ(d.picPickCannon->geometry(), QRect(176, 168, 42, 42));
-        EXPECT_EQ(d.cmdNoPiece->geometry(), QRect(240, 168, 42, 42));
-        EXPECT_EQ(d.cmdWizard->geometry(), QRect(40, 216, 57, 17));
-        EXPECT_EQ(d.cmdBuilder->text(), "&Builder");
         EXPECT_EQ(d.cmdCannon->geometry(), QRect(168, 216, 57, 17));
-        EXPECT_TRUE(d.lblPlayer->font().bold());
         EXPECT_EQ(d.lblPlayer->font().pixelSize(), 18);
-        EXPECT_TRUE(d.lblTurn->font().bold());
         EXPECT_FALSE(d.lblNumWizards->font().bold());
         // The caption set at load is fitted afresh, not at the design
         // caption's size.
         EXPECT_EQ(d.cmdNoPiece->font().pixelSize(), 11);
-        EXPECT_TRUE(d.lblWizards->font().bold());
 
         // Each pick box: grass where the mask is white, Red's sprite where it
         // is black.
@@ -228,7 +204,7 @@ TEST_F(TurnReport, OpensAtItsOffsetAndRemembersIt)
 {
     Turn(Blue, 1);
     const QPoint mainAt = form->frameGeometry().topLeft();
-    S().ReportLeft = 30 * 15;
+    S().ReportLeft = 30 * 15; // twips
     S().ReportTop = 45 * 15;
     QPoint opened;
     Open([&](frmTurnReport& d) {
@@ -267,15 +243,8 @@ TEST_F(TurnReport, OpensAtItsOffsetAndRemembersIt)
 
 TEST_F(TurnReport, RecruitsReachThePortalAndCountFromTheNextTurn)
 {
-    std::vector<int> choices = {Wizard, 0, 0};
-    SetTurnReportHook([&](frmTurnReport& d) {
-        const int choice = choices.front();
-        choices.erase(choices.begin());
-        if (choice == Wizard)
-            d.cmdWizard->click();
-        else
-            d.cmdNoPiece->click();
-    });
+    int reports = 0;
+    SetTurnReportHook([&](frmTurnReport& d) { (reports++ == 0 ? d.cmdWizard : d.cmdNoPiece)->click(); });
     form->mnuGameNewTwo_Click();
     MainLoopPass();
     EXPECT_EQ(S().Board[0][3], Wizard);
@@ -289,5 +258,5 @@ TEST_F(TurnReport, RecruitsReachThePortalAndCountFromTheNextTurn)
     form->mnuTurnEndTurn_Click();
     EXPECT_EQ(S().MovesLeft, 9);
     MainLoopPass();
-    EXPECT_TRUE(choices.empty());
+    EXPECT_EQ(reports, 3);
 }
