@@ -5,7 +5,6 @@
 #include "engine/PictureBox.h"
 
 #include <QFont>
-#include <chrono>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -462,39 +461,3 @@ TEST_F(GraphicsTest, StopGraphicsEmptiesEverythingButLeavesBoxImages)
     BlitPic(king, 0, 0, 2, 2, 0, 0, 0, SRCCOPY);
 }
 
-// ---- Speed -------------------------------------------------------------------------
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TURRION_SLOW_BUILD 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TURRION_SLOW_BUILD 1
-#endif
-#endif
-
-TEST_F(GraphicsTest, FullBoardRedrawTakesWellUnderATenthOfAMillisecond)
-{
-#if defined(TURRION_SLOW_BUILD) || !defined(__OPTIMIZE__)
-    GTEST_SKIP() << "timing is only meaningful in an optimised build";
-#endif
-    const int back = MakeWorkspace(360, 280, kBlack);
-    const int background = MakeWorkspace(360, 280, 0xFF206020u);
-    const int sheet = MakeWorkspace(160, 40, kBlack);
-    PaintPattern(sheet);
-    using Clock = std::chrono::steady_clock;
-    double best = 1e9;
-    for (int batch = 0; batch < 10; ++batch) {
-        const auto start = Clock::now();
-        constexpr int kRedraws = 50;
-        for (int r = 0; r < kRedraws; ++r) {
-            BlitPic(background, 0, 0, 360, 280, back, 0, 0, SRCCOPY);
-            for (int cell = 0; cell < 63; ++cell)
-                BlitMasked(sheet, 0, 0, 40, 40, sheet, 80, 0, back, (cell % 9) * 40,
-                           (cell / 9) * 40);
-        }
-        best = std::min(best, std::chrono::duration<double, std::micro>(Clock::now() - start)
-                                      .count() / kRedraws);
-    }
-    EXPECT_LT(best, 100.0);
-    RecordProperty("redraw_microseconds", std::to_string(best));
-}

