@@ -144,7 +144,7 @@ protected:
 
     // Hosting or connecting through the menu and the dialog; a host uses
     // a free port unless told otherwise.
-    void Dialog(void (Turrion::frmMain::*menu)(), const QString& name, const QString& port,
+    void Dialog(bool hosting, const QString& name, const QString& port,
                 const QString& ip = QString())
     {
         NetPlay::frmConnect::SetShownHook([&](NetPlay::frmConnect& d) {
@@ -154,16 +154,19 @@ protected:
             d.txtPort->setText(port);
             d.cmdConnect->click();
         });
-        (form->*menu)();
+        if (hosting)
+            form->mnuNetHost_Click();
+        else
+            form->mnuNetConnect_Click();
         NetPlay::frmConnect::SetShownHook(nullptr);
     }
     void Host(const QString& name, const QString& port = "0")
     {
-        Dialog(&Turrion::frmMain::mnuNetHost_Click, name, port);
+        Dialog(true, name, port);
     }
     void ConnectTo(const QString& name, const QString& port)
     {
-        Dialog(&Turrion::frmMain::mnuNetConnect_Click, name, port, "127.0.0.1");
+        Dialog(false, name, port, "127.0.0.1");
     }
 
     // Hosts as `name` and lets a scripted player `other` join.
