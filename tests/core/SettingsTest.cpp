@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace Turrion;
 
@@ -30,29 +31,23 @@ TEST(Settings, WritesSixLinesInTheExactFormatAndReadsThemBack)
 
 TEST(Settings, DamagedOrMissingFilesKeepZeroForWhatCannotBeRead)
 {
-    State s;
-    ParseSettings(" 100 \r\n 200 \r\nrubbish\r\n 400 \r\n", s);
-    EXPECT_EQ(s.MainLeft, 100);
-    EXPECT_EQ(s.MainTop, 200);
-    EXPECT_EQ(s.ReportLeft, 0);
-    EXPECT_EQ(s.ReportTop, 0) << "nothing after an unreadable value is trusted";
-
-    State t;
-    ParseSettings("1 2\n3", t); // fewer than six, other spacing
-    EXPECT_EQ(t.MainLeft, 1);
-    EXPECT_EQ(t.MainTop, 2);
-    EXPECT_EQ(t.ReportLeft, 3);
-    EXPECT_EQ(t.ReportTop, 0);
-
-    State u;
-    ParseSettings(" 99999999999999 \r\n 5 \r\n", u); // does not fit 32 bits
-    EXPECT_EQ(u.MainLeft, 0);
-    EXPECT_EQ(u.MainTop, 0);
-
-    State v;
-    ParseSettings(QByteArray("\0\xff-", 3), v);
-    EXPECT_EQ(v.MainLeft, 0);
-
+    // Nothing after an unreadable value is trusted.
+    const struct {
+        QByteArray text;
+        int mainLeft, mainTop, reportLeft, reportTop;
+    } cases[] = {
+        {" 100 \r\n 200 \r\nrubbish\r\n 400 \r\n", 100, 200, 0, 0},
+        {"1 2\n3", 1, 2, 3, 0},                       // fewer than six, other spacing
+        {" 99999999999999 \r\n 5 \r\n", 0, 0, 0, 0}, // does not fit 32 bits
+        {QByteArray("\0\xff-", 3), 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        State s;
+        ParseSettings(c.text, s);
+        EXPECT_EQ(std::vector<int>({s.MainLeft, s.MainTop, s.ReportLeft, s.ReportTop}),
+                  std::vector<int>({c.mainLeft, c.mainTop, c.reportLeft, c.reportTop}))
+            << c.text.toStdString();
+    }
     QTemporaryDir dir;
     State w;
     ReadSettings(dir.path() + "/missing.dat", w);

@@ -13,6 +13,7 @@
 #include "engine/PavixGDI.h"
 #include "engine/PavixGames.h"
 #include "engine/PavixSfxAPI.h"
+#include "tests/TestSupport.h"
 
 class EngineFixture : public ::testing::Test {
 protected:
@@ -36,30 +37,20 @@ protected:
     QString Path(const QString& name) const { return dir_.filePath(name); }
     QString EngineLogPath() const { return Path(QStringLiteral("engine.log")); }
 
-    static QByteArray ReadBytes(const QString& path)
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return QByteArray();
-        return file.readAll();
-    }
+    static QByteArray ReadBytes(const QString& path) { return TestSupport::ReadAll(path); }
 
     // The file's lines without their CR LF ends. Fails the test when a line
     // ends any other way.
     static QStringList ReadLines(const QString& path)
     {
         const QByteArray bytes = ReadBytes(path);
-        QStringList lines;
         if (bytes.isEmpty())
-            return lines;
+            return {};
         EXPECT_TRUE(bytes.endsWith("\r\n")) << "log does not end with CR LF";
-        const QString text = QString::fromUtf8(bytes);
-        lines = text.split(QStringLiteral("\r\n"));
+        QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
         lines.removeLast(); // after the final CR LF
-        for (const QString& line : lines) {
-            EXPECT_FALSE(line.contains(QLatin1Char('\n'))) << line.toStdString();
-            EXPECT_FALSE(line.contains(QLatin1Char('\r'))) << line.toStdString();
-        }
+        for (const QString& line : lines)
+            EXPECT_FALSE(line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r')));
         return lines;
     }
 

@@ -4,36 +4,16 @@
 #include <QDir>
 
 using namespace PavixSfxAPI;
+using TestSupport::WriteAll;
 
 namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A tiny valid PCM wave: 8 kHz, mono, 8-bit, 80 samples of silence.
 QByteArray SilentWave()
 {
-    auto le32 = [](quint32 v) {
-        QByteArray b(4, '\0');
-        for (int i = 0; i < 4; ++i)
-            b[i] = char((v >> (8 * i)) & 0xFF);
-        return b;
-    };
-    auto le16 = [](quint16 v) {
-        QByteArray b(2, '\0');
-        b[0] = char(v & 0xFF);
-        b[1] = char(v >> 8);
-        return b;
-    };
-    const QByteArray samples(80, char(0x80));
-    QByteArray wave = "RIFF" + le32(36 + samples.size()) + "WAVE";
-    wave += "fmt " + le32(16) + le16(1) + le16(1) + le32(8000) + le32(8000) + le16(1) + le16(8);
-    wave += "data" + le32(quint32(samples.size())) + samples;
-    return wave;
+    QByteArray wave = "RIFF" + TestSupport::Bytes({116, 0, 0, 0}) + "WAVEfmt ";
+    wave += TestSupport::Bytes({16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0});
+    return wave + "data" + TestSupport::Bytes({80, 0, 0, 0}) + QByteArray(80, char(0x80));
 }
 
 } // namespace
@@ -52,7 +32,7 @@ protected:
 TEST_F(SoundTest, MissingFileIsNotPlayed)
 {
     const QString start = Path(QStringLiteral("start.wav"));
-    WriteFile(start, SilentWave());
+    ASSERT_TRUE(WriteAll(start, SilentWave()));
     PlaySfx(Path(QStringLiteral("cannon.wav")));
     PlaySfx(QString());
     PlaySfx(start);
@@ -70,19 +50,15 @@ TEST_F(SoundTest, FolderIsNotPlayed)
 TEST_F(SoundTest, WithoutHookPlayingReturnsAtOnceWhateverTheFile)
 {
     SetPlayHook(nullptr);
-    const QString good = Path(QStringLiteral("start.wav"));
-    const QString broken = Path(QStringLiteral("cb_hit.wav"));
-    const QString truncated = Path(QStringLiteral("win.wav"));
-    WriteFile(good, SilentWave());
-    WriteFile(broken, QByteArray("not a wave file at all"));
-    WriteFile(truncated, SilentWave().left(20));
-
+    const QStringList files = {Path(QStringLiteral("start.wav")), Path(QStringLiteral("cb_hit.wav")),
+                               Path(QStringLiteral("win.wav")), Path(QStringLiteral("absent.wav"))};
+    ASSERT_TRUE(WriteAll(files[0], SilentWave()));
+    ASSERT_TRUE(WriteAll(files[1], QByteArray("not a wave file at all")));
+    ASSERT_TRUE(WriteAll(files[2], SilentWave().left(20)));
     // A hang here fails the run through the test's time limit.
     for (int i = 0; i < 3; ++i) {
-        PlaySfx(good);
-        PlaySfx(broken);
-        PlaySfx(truncated);
-        PlaySfx(Path(QStringLiteral("absent.wav")));
+        for (const QString& file : files)
+            PlaySfx(file);
         PavixGames::DoEvents();
     }
 }

@@ -1,27 +1,47 @@
-// What the other side may send that this program never would: messages cut
-// anywhere, floods, a message that never ends, a game file that cannot be
-// stored, and game messages when no game runs.
+// The receive procedure fed directly, without a peer: splitting, checking,
+// the other side's game actions, and what it may send that this program
+// never would.
 #include "NetTestSupport.h"
+
+#include "core/Drawing.h"
+#include "engine/PavixSfxAPI.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 
 using namespace NetTest;
 using namespace Turrion;
-using NetPlay::frmChat;
 
 namespace {
 
 class NetBadInput : public FedHost {
 protected:
+    void SetUp() override
+    {
+        FedHost::SetUp();
+        for (const char* wave : {"cb_hit.wav", "win.wav"})
+            QFile(Path(wave)).open(QIODevice::WriteOnly);
+        PavixSfxAPI::SetPlayHook([this](const QString& path) { sounds << path.section('/', -1); });
+        ClearBoard();
+        start = ChatLines().size();
+    }
+    void TearDown() override
+    {
+        PavixSfxAPI::SetPlayHook(nullptr);
+        FedHost::TearDown();
+    }
+    QStringList NewLines() { return LinesSince(start); }
     void CheckBoardInRange()
     {
         for (int c = 0; c < Cols; ++c)
-            for (int r = 0; r < Rows; ++r) {
-                EXPECT_TRUE(S().Board[c][r] >= Empty && S().Board[c][r] <= CannonFired) << c << r;
-                EXPECT_TRUE(S().Owner[c][r] >= 0 && S().Owner[c][r] <= Red) << c << r;
-            }
+            for (int r = 0; r < Rows; ++r)
+                EXPECT_TRUE(S().Board[c][r] >= Empty && S().Board[c][r] <= CannonFired &&
+                            S().Owner[c][r] >= 0 && S().Owner[c][r] <= Red) << c << r;
     }
+
+    int start = 0;
+    QStringList sounds;
 };
 
 // A literal with every byte, zeros included.
@@ -38,13 +58,131 @@ const QByteArray kSession = W("PD}Bob") + W("CH} >Bob\xBB hi") + W("NG}Bob") +
 
 } // namespace
 
+TEST_F(NetBadInput, MessagesAreCutFromChunksAndOnlyWellFormedOnesAreActedOn)
+{
+    Put(2, 3, Blue, CannonFired);
+    // A move split across two chunks acts once, after the second.
+    Feed("MP}0203");
+    EXPECT_EQ(S().Board[2][3], CannonFired);
+    Feed("0202\xFF");
+    EXPECT_EQ(S().Board[2][3] + S().Owner[2][3], 0);
+    EXPECT_EQ(S().Board[2][2], CannonFired); // a fired Cannon stays fired
+    EXPECT_TRUE(Chat()->RecvBuffer.isEmpty());
+
+    // Two messages in one chunk, in order, and the start of a third.
+    Feed("AP}1400031\xFF" "CH} >Bob\xBB yo\xFF" "SG");
+    EXPECT_EQ(S().Owner[0][3], Blue);
+    EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has ADDED a WALL to the board.",
+                                       QString::fromUtf8(" >Bob\u00BB yo")}));
+    Feed("}Cy\xFF");
+    EXPECT_EQ(NewLines().last(), "   ** Cy has SAVED the GAME to a file.");
+
+    // Unknown codes, malformed payloads and numbers off the board: the board
+    // and the transcript stay as they are.
+    const QString board = Cells();
+    const int lines = ChatLines().size();
+    Feed(QByteArray("ZZ}1\xFF" "\xFF" "A\xFF" "AP-1400031\xFF" "AP}1400071\xFF" "AP}3400031\xFF"
+                    "AP}1800031\xFF" "RP}0907\xFF" "MP}02020209\xFF" "FC}02033\xFF" "SC}3\xFF"
+                    "ET}\xFF") + "AP}" + QByteArray(7, '\0') + char(0xFF));
+    EXPECT_EQ(Cells(), board);
+    EXPECT_EQ(ChatLines().size(), lines);
+    EXPECT_EQ(S().NetColor, Blue);
+    EXPECT_TRUE(boxes.empty());
+    // Byte 0 and "}" in a name are plain text.
+    Feed(QByteArray("SG}a}\x00z\xFF", 8));
+    EXPECT_EQ(NewLines().last(), QString("   ** a} z has SAVED the GAME to a file."));
+}
+
+TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
+{
+    Feed("AP}2608030\xFF" "AP}1200030\xFF" "AP}2308031\xFF" "AP}1100021\xFF" "AP}2501061\xFF");
+    EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has added a CANNON to the board.",
+                                       "   ** Bob has added a WIZARD to the board.",
+                                       "   ** Bob has added a BUILDER to the board."}));
+    EXPECT_EQ(S().Board[8][3], Builder); // the Cannon was replaced
+    EXPECT_EQ(S().Board[0][2], King);    // kinds 1 and 5 change the cell silently
+    EXPECT_EQ(S().Owner[1][6], Red);
+    // Removing what is not a Wall clears it silently; a move from an empty
+    // cell empties the target.
+    start = ChatLines().size();
+    Feed("RP}0106\xFF" "MP}05050002\xFF");
+    EXPECT_EQ(S().Board[1][6] + S().Board[0][2], 0);
+    EXPECT_TRUE(NewLines().isEmpty());
+
+    // Shots: the river changes nothing, a piece burns, no sound while off.
+    form->mnuGameSfx->setChecked(true);
+    Put(6, 3, Blue, Builder);
+    Put(0, 1, Blue, King);
+    form->mnuTurnEndTurn->setEnabled(true);
+    Feed("FC}04031\xFF" "FC}06032\xFF");
+    EXPECT_EQ(NewLines(), QStringList(2, "   ** Bob has FIRED a CANNON!"));
+    EXPECT_EQ(std::pair(S().Board[6][3], S().Owner[6][3]), std::pair(int(Fire), int(Red)));
+    EXPECT_EQ(S().Board[4][3], Empty);
+    form->mnuGameSfx->setChecked(false);
+    Feed("FC}02022\xFF");
+    EXPECT_EQ(sounds, QStringList(2, "cb_hit.wav"));
+    form->mnuGameSfx->setChecked(true);
+
+    // On a King: the game is over, the King stays and the Fire is drawn over it.
+    start = ChatLines().size();
+    S().GameState = S().ResumeState = PhaseMove;
+    Feed("FC}00012\xFF");
+    EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has FIRED a CANNON!", "",
+                                       "  ** Bob has WON the GAME!", ""}));
+    EXPECT_EQ(S().Board[0][1], King);
+    EXPECT_EQ(S().ResumeState, PhaseGameOver);
+    EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
+    EXPECT_EQ(sounds.last(), "win.wav");
+    const QImage shown = Cell(Screen(), 0, 1);
+    DrawBoard();
+    DrawPieceSprite(Fire, Red, 0, 1);
+    EXPECT_EQ(shown, Cell(BackBuffer(), 0, 1));
+}
+
+TEST_F(NetBadInput, TheOtherSidesEndOfTurnHandsTheTurnOver)
+{
+    S().NetGame = true, S().NetGameColor = Blue, S().NetState = NetHostWithPlayer;
+    S().CurrentPlayer = Red, S().TurnNumber = 4;
+    S().GameState = S().ResumeState = PhaseMove;
+    Put(0, 1, Blue, King);
+    Put(8, 1, Red, King);
+    Put(0, 5, Blue, Wizard);
+    Put(1, 5, Blue, Wizard);
+    Put(2, 2, Red, Fire);  // Red's fire burns through Blue's turn
+    Put(6, 2, Blue, Fire); // Blue's own fire goes out
+    Put(8, 3, Blue, Fire); // portal fires go out whoever owns them
+    Put(3, 0, Blue, CannonFired);
+    Feed("ET}2\xFF");
+    EXPECT_EQ(NewLines(), QStringList{"   ** Bob's TURN has ENDED."});
+    EXPECT_EQ(std::pair(S().CurrentPlayer, S().TurnNumber), std::pair(int(Blue), 5));
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
+    EXPECT_EQ(S().MovesLeft, 9);
+    EXPECT_EQ(S().Board[2][2], Fire);
+    EXPECT_EQ(S().Board[6][2] + S().Board[8][3], 0);
+    EXPECT_EQ(S().Board[3][0], CannonReady);
+
+    // Data arriving during the end-of-turn pause is received by a nested
+    // run, after the rest of the chunk being handled, and nothing twice.
+    S().CurrentPlayer = Red;
+    start = ChatLines().size();
+    int playerDuringPause = 0;
+    QTimer::singleShot(0, Chat(), [&] {
+        playerDuringPause = S().CurrentPlayer;
+        Feed("CH} >Bob\xBB nested\xFF");
+    });
+    Feed("ET}2\xFF" "SG}Bob\xFF");
+    EXPECT_EQ(NewLines(), (QStringList{"   ** Bob's TURN has ENDED.",
+                                       "   ** Bob has SAVED the GAME to a file.",
+                                       QString::fromUtf8(" >Bob\u00BB nested")}));
+    EXPECT_EQ(playerDuringPause, Red); // it ran inside the pause
+    EXPECT_TRUE(Chat()->RecvBuffer.isEmpty());
+}
+
 TEST_F(NetBadInput, MessagesCutAnywhereActAsIfSentWhole)
 {
-    // Whole.
-    int opening = ChatLines().size();
     Feed(kSession);
     const QString whole = Cells();
-    const QStringList chat = LinesSince(opening);
+    const QStringList chat = NewLines();
     const std::vector<int> state = {S().CurrentPlayer, S().TurnNumber, S().MovesLeft};
     ASSERT_EQ(S().Board[8][3], Builder);
     ASSERT_EQ(S().Board[6][3], Fire);
@@ -53,54 +191,46 @@ TEST_F(NetBadInput, MessagesCutAnywhereActAsIfSentWhole)
     NetPlay::DestroyChatWindowForTests();
     S().RemoteName.clear();
     Host("Ann");
-    opening = ChatLines().size();
+    start = ChatLines().size();
     for (char byte : kSession) {
         Feed(QByteArray(1, byte));
         ASSERT_FALSE(Chat()->RecvBuffer.contains(QChar(NetPlay::TerminatorChar)));
     }
     EXPECT_EQ(Cells(), whole);
     EXPECT_EQ((std::vector<int>{S().CurrentPlayer, S().TurnNumber, S().MovesLeft}), state);
-    EXPECT_EQ(LinesSince(opening), chat);
-    EXPECT_TRUE(Chat()->RecvBuffer.isEmpty());
+    EXPECT_EQ(NewLines(), chat);
 }
 
 TEST_F(NetBadInput, FloodsAreHandledInOrderAndUnendedDataIsNeverActedOn)
 {
-    // Thousands of messages in one chunk: every one, in order.
     QByteArray flood;
     for (int i = 0; i < 3000; ++i)
         flood += W(QByteArray("CH}line " + QByteArray::number(i)).constData());
-    const int before = ChatLines().size();
     Feed(flood);
-    const QStringList lines = LinesSince(before);
+    const QStringList lines = NewLines();
     ASSERT_EQ(lines.size(), 3000);
     EXPECT_EQ(lines.first(), "line 0");
     EXPECT_EQ(lines.last(), "line 2999");
-    EXPECT_TRUE(boxes.empty());
 
-    // A message whose end never comes waits and does nothing ...
-    ClearBoard();
+    // A message whose end never comes waits and does nothing, and is
+    // forgotten when the window opens again, so that the next connection's
+    // first byte 255 does not complete it.
     Put(0, 1, Blue, King);
     Feed("MP}00010002");
-    EXPECT_EQ(S().Board[0][1], King);
     EXPECT_EQ(Chat()->RecvBuffer, "MP}00010002");
-
-    // ... and is forgotten when the window opens again, so that the next
-    // connection's first byte 255 does not complete it.
     Chat()->cmdDone->click();
     Host("Ann");
     EXPECT_TRUE(Chat()->RecvBuffer.isEmpty());
     Feed(W("CH}x"));
     EXPECT_EQ(S().Board[0][1], King);
-    EXPECT_EQ(S().Board[0][2], Empty);
 
-    // Endless data without the terminator, in many small chunks: dropped
-    // once it passes the limit, reported once, and the next message works.
-    boxes.clear();
+    // Endless data without the terminator, in chunks: dropped once it passes
+    // the limit, reported once, and the next message works.
+    EXPECT_TRUE(boxes.empty());
     for (int i = 0; i < 70; ++i)
         Feed(QByteArray(1000, 'z'));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "NetPlay Error");
+    EXPECT_EQ(SocketError(boxes[0], -1), "");
     EXPECT_LE(Chat()->RecvBuffer.size(), NetPlay::MaxPendingChars);
     Feed("\xFF" "CH}after\xFF");
     EXPECT_EQ(ChatLines().last(), "after");
@@ -112,12 +242,9 @@ TEST_F(NetBadInput, AGameFileThatCannotBeStoredIsReportedAndChangesNothing)
     // nor written.
     ASSERT_TRUE(QDir(dir_.path()).mkdir("temp_NetPlay.trs"));
     Feed(W("PD}Bob"));
-    ClearBoard();
     Put(0, 1, Blue, King);
-    S().CurrentPlayer = Blue;
-    S().GameState = S().ResumeState = PhaseMove;
+    S().CurrentPlayer = Blue, S().GameState = S().ResumeState = PhaseMove;
     const QString board = Cells();
-    boxes.clear();
     Feed("LF}\x01\x01\x0D\x0A\x0B\x12\x15\xFF");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "NetPlay Error");
@@ -125,63 +252,44 @@ TEST_F(NetBadInput, AGameFileThatCannotBeStoredIsReportedAndChangesNothing)
     EXPECT_EQ(Cells(), board);
     EXPECT_EQ(S().GameState, PhaseMove);
     EXPECT_TRUE(S().GameFileName.isEmpty());
-    EXPECT_TRUE(QFileInfo(Path("temp_NetPlay.trs")).isDir());
 
-    // A damaged file from the other side: refused by the loader, the
-    // temporary file removed.
+    // A damaged file: refused by the loader, the temporary file removed.
     ASSERT_TRUE(QDir(dir_.path()).rmdir("temp_NetPlay.trs"));
-    boxes.clear();
     Feed("LF}\x01\x01\x0D\x46\x0B\xFF");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Load Turrion Game");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].caption, "Load Turrion Game");
     EXPECT_EQ(Cells(), board);
     EXPECT_FALSE(QFile::exists(Path("temp_NetPlay.trs")));
-    EXPECT_TRUE(S().GameFileName.isEmpty());
 }
 
 TEST_F(NetBadInput, GameMessagesWithoutAGameKeepTheBoardValid)
 {
     // As after start-up: the title picture and no game behind it.
-    ClearBoard();
-    S().CurrentPlayer = NoPlayer;
-    S().GameState = PhaseOverlay;
-    S().ResumeState = PhaseNone;
-    Feed(W("PD}Bob") + W("AP}2108040") + W("MP}08040704") + W("RP}0000") + W("FC}00002") +
-         W("FC}07042"));
+    S().CurrentPlayer = NoPlayer, S().GameState = PhaseOverlay, S().ResumeState = PhaseNone;
+    Feed(W("PD}Bob") + W("AP}2108040") + W("MP}08040704") + W("RP}0000") + W("FC}00002") + W("FC}07042"));
     CheckBoardInRange();
     EXPECT_EQ(S().Board[0][0], Fire);
-    EXPECT_EQ(S().Board[8][4], Empty);
     // A shot on a King the other side placed ends the "game" it claims.
     EXPECT_EQ(S().Board[7][4], King);
     EXPECT_EQ(S().GameState, PhaseGameOver);
-    EXPECT_EQ(std::pair(S().CursorCol, S().CursorRow), std::pair(7, 4));
 
-    // An end of turn when this side is not waiting for the other one (no
-    // NetPlay game, a finished game) starts nothing.
+    // An end of turn when this side is not waiting (no NetPlay game, a
+    // finished game) starts nothing; a move onto its own cell keeps the piece.
     Feed(W("ET}2"));
-    EXPECT_EQ(S().CurrentPlayer, NoPlayer);
-    EXPECT_EQ(S().GameState, PhaseGameOver);
-    S().NetGame = true;
-    S().NetGameColor = Blue;
-    S().CurrentPlayer = Red;
-    Feed(W("ET}2"));
+    S().NetGame = true, S().NetGameColor = Blue, S().CurrentPlayer = Red;
+    Feed(W("ET}2") + W("MP}07040704"));
     EXPECT_EQ(S().CurrentPlayer, Red);
     EXPECT_EQ(S().GameState, PhaseGameOver);
-    CheckBoardInRange();
-
-    // A move onto its own cell leaves the piece where it is.
-    Feed(W("MP}07040704"));
     EXPECT_EQ(S().Board[7][4], King);
+    CheckBoardInRange();
 }
 
 TEST_F(NetBadInput, ControlCharactersInNamesAndChatStayOnOneLine)
 {
-    // A name and a line that try to write lines of their own, as if this
-    // program had written them.
-    const int before = ChatLines().size();
+    // A name and a line that try to write lines of their own.
     Feed(Raw("PD}Ev\r\n     Host's name: Mallory\xFF"));
     Feed(Raw("CH}a\x00" "b\nConnected ...\x1B[31m\x7F\x85\x81z\xFF"));
-    const QStringList lines = LinesSince(before);
+    const QStringList lines = NewLines();
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "     Connected player's name: Ev       Host's name: Mallory");
     EXPECT_EQ(lines[3], QString::fromUtf8("a b Connected ... [31m \u2026 z"));

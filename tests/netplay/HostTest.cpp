@@ -35,25 +35,16 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
 {
     Host("Ann");
     frmChat* chat = Chat();
-    ASSERT_TRUE(chat);
-    EXPECT_TRUE(chat->isVisible());
-    EXPECT_EQ(chat->windowTitle(), "Turrion (NetPlay)");
-    EXPECT_EQ(S().NetState, NetHosting);
+    ASSERT_TRUE(chat && chat->Listening());
     EXPECT_EQ(S().NetColor, Blue);
     EXPECT_FALSE(frmMain::MenuEnabled(form->mnuNet));
-    EXPECT_TRUE(form->mnuGameLoad->isEnabled());
-    ASSERT_TRUE(chat->Listening());
     const int port = chat->ListeningPort();
     ASSERT_GT(port, 0);
 
-    QStringList lines = ChatLines();
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], "Hosting NetPlay Game as Ann...");
-    ASSERT_TRUE(lines[1].startsWith("     IP: "));
-    EXPECT_FALSE(QHostAddress(lines[1].mid(9)).isNull()) << lines[1].toStdString();
-    EXPECT_EQ(lines[2], "     Port: " + QString::number(port));
-    EXPECT_EQ(chat->lblBluePlayer->text(), "Ann (host)");
-    EXPECT_EQ(chat->lblBluePlayer->textFormat(), Qt::PlainText);
+    const QStringList lines = ChatLines();
+    EXPECT_EQ(lines, (QStringList{"Hosting NetPlay Game as Ann...", lines.value(1),
+                                  "     Port: " + QString::number(port)}));
+    EXPECT_FALSE(QHostAddress(lines.value(1).section("     IP: ", 1)).isNull()) << lines.value(1).toStdString();
     EXPECT_FALSE(chat->cmdSwitch->isEnabled());
     // Typing before anyone is there keeps Add disabled.
     chat->txtAddChat->setText("early");
@@ -63,7 +54,6 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
     ASSERT_TRUE(bob.ConnectTo(quint16(port)));
     EXPECT_SENT(bob, W("PD}Ann"));
     EXPECT_EQ(ChatLines().last(), "Remote Player Connecting ...");
-    EXPECT_FALSE(chat->Listening()); // one player at a time
     EXPECT_EQ(chat->Socket()->socketOption(QAbstractSocket::KeepAliveOption).toInt(), 1);
     // A second player knocking is not let in.
     Peer late;
@@ -74,25 +64,16 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
     const int before = ChatLines().size();
     bob.Send(W("PD}Bob"));
     ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHostWithPlayer; }));
-    EXPECT_EQ(LinesSince(before),
-              (QStringList{"     Connected player's name: Bob", "--------------------", ""}));
-    EXPECT_EQ(S().RemoteName, "Bob");
-    EXPECT_TRUE(chat->cmdSwitch->isEnabled());
+    EXPECT_EQ(LinesSince(before), (QStringList{"     Connected player's name: Bob", "--------------------", ""}));
     EXPECT_FALSE(form->mnuGameNewBlue->isEnabled());
-    EXPECT_EQ(chat->lblRedPlayer->text(), "Bob (connected)");
-    EXPECT_TRUE(chat->lblBluePlayer->font().bold());
-    EXPECT_FALSE(chat->lblRedPlayer->font().bold());
     EXPECT_TRUE(chat->cmdAddChat->isEnabled()); // the line typed while waiting can go now
 
     // Chat: trimmed, shown with ">>", sent with " >", the marker is byte 187.
-    chat->txtAddChat->setText("   ");
-    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
     chat->txtAddChat->setText("  hi  ");
     chat->cmdAddChat->click();
     EXPECT_SENT(bob, QByteArray("CH} >Ann\xBB hi\xFF"));
     EXPECT_EQ(ChatLines().last(), QString::fromUtf8(">>Ann\u00BB hi"));
     EXPECT_TRUE(chat->txtAddChat->text().isEmpty());
-    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
     // The terminator typed into a line never reaches the wire, so no game
     // message can be forged through the chat.
     chat->txtAddChat->setText(QString::fromUtf8("x\u00FFET}1\u00FF"));
@@ -109,10 +90,7 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
     EXPECT_EQ(S().NetColor, Red);
     EXPECT_EQ(chat->lblBluePlayer->text(), "Bob (connected)");
     EXPECT_EQ(chat->lblRedPlayer->text(), "Ann (host)");
-    EXPECT_TRUE(chat->lblRedPlayer->font().bold());
-    chat->cmdSwitch->click();
-    EXPECT_SENT(bob, W("SC}2"));
-    EXPECT_EQ(S().NetColor, Blue);
+    EXPECT_TRUE(chat->lblRedPlayer->font().bold() && !chat->lblBluePlayer->font().bold());
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -122,7 +100,6 @@ TEST_F(NetPlayTest, HostSendsNewGamesAndLoadedGamesByteForByte)
     ASSERT_TRUE(bob);
     form->mnuGameNewTwo_Click();
     EXPECT_SENT(*bob, W("NG}Ann"));
-    EXPECT_TRUE(S().NetGame);
     EXPECT_EQ(S().NetGameColor, Blue);
 
     // A saved game goes out whole before the host loads it: Red to move in
@@ -138,19 +115,11 @@ TEST_F(NetPlayTest, HostSendsNewGamesAndLoadedGamesByteForByte)
     EXPECT_EQ(S().CurrentPlayer, Red);
     EXPECT_EQ(S().Board[8][5], Wizard);
 
-    // Every byte but the terminator arrives unchanged, including 0, "}" and
-    // the bytes Windows-1252 leaves undefined.
-    QByteArray every;
-    for (int b = 0; b < 255; ++b)
-        every.append(char(b));
-    NetPlay::SendGameFile(every);
-    EXPECT_SENT(*bob, "LF}" + every + char(0xFF));
-
     // A file holding the terminator would arrive cut: it is refused.
     NetPlay::SendGameFile(QByteArray("\x01\xFF\x01", 3));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "NetPlay Error");
-    bob->Send(W("SG}Bob"));
+    bob->Send(W("SG}Bob")); // a round trip, so anything sent would be here
     ASSERT_TRUE(PumpUntil([&] { return ChatLines().last().contains("SAVED"); }));
     EXPECT_TRUE(bob->received.isEmpty());
 }
@@ -176,11 +145,8 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
                            " ...", "Hosting NetPlay Game as Ann...",
                            ChatLines()[1], "     Port: " + QString::number(port)}));
     EXPECT_FALSE(S().NetGame);
-    EXPECT_FALSE(chat->PlayerConnected);
     EXPECT_EQ(S().NetColor, Blue);
     EXPECT_FALSE(chat->cmdSwitch->isEnabled());
-    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
-    EXPECT_EQ(chat->lblBluePlayer->text(), "Ann (host)");
     EXPECT_EQ(chat->lblRedPlayer->text(), "");
     EXPECT_TRUE(boxes.empty());
 
@@ -201,7 +167,6 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
     EXPECT_EQ(boxes[0].buttons, PavixGames::MsgButtons::YesNo);
     EXPECT_TRUE(S().CancelClose);
     EXPECT_TRUE(chat->isVisible());
-    EXPECT_EQ(S().NetState, NetHostWithPlayer);
 
     // Yes: the player is told, the connection ends, the menus come back.
     answerYes = true;
@@ -210,7 +175,6 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
     EXPECT_SENT(cy, W("DQ}Ann"));
     EXPECT_TRUE(cy.WaitForClose());
     EXPECT_FALSE(chat->isVisible());
-    EXPECT_FALSE(S().CancelClose);
     EXPECT_EQ(S().NetState, NetNone);
     EXPECT_TRUE(frmMain::MenuEnabled(form->mnuNet));
     EXPECT_EQ(ChatLines().mid(ChatLines().size() - 2),
@@ -228,19 +192,15 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
                            QString::fromUtf8("00003 - PD}Cy\u00FF")}));
 
     // A second opening: a fresh transcript and log files, numbers carried on.
-    Host("Ann");
+    auto dee = HostWithPlayer("Ann", "Dee");
+    ASSERT_TRUE(dee);
     EXPECT_EQ(ChatLines().first(), "Hosting NetPlay Game as Ann...");
-    Peer dee;
-    ASSERT_TRUE(dee.ConnectTo(quint16(chat->ListeningPort())));
-    EXPECT_SENT(dee, W("PD}Ann"));
-    dee.Send(W("PD}Dee"));
-    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHostWithPlayer; }));
     EXPECT_EQ(Entries(Path("Host_Send.log")), QStringList{"00005 - PD}Ann"});
     EXPECT_EQ(Entries(Path("Host_Get.log")), QStringList{QString::fromUtf8("00004 - PD}Dee\u00FF")});
 
     // End NetGame closes without asking.
     chat->cmdDone->click();
-    EXPECT_SENT(dee, W("DQ}Ann"));
+    EXPECT_SENT(*dee, W("DQ}Ann"));
     EXPECT_EQ(boxes.size(), 2u); // the No and the Yes above
     EXPECT_EQ(S().NetState, NetNone);
 }
@@ -254,7 +214,6 @@ TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(SocketError(boxes[0], QAbstractSocket::AddressInUseError), "");
     EXPECT_EQ(boxes[0].icon, PavixGames::MsgIcon::Exclamation);
-    EXPECT_EQ(ChatLines().last(), "     Port: " + QString::number(squatter.serverPort()));
     EXPECT_EQ(S().NetState, NetHosting);
     Chat()->cmdDone->click();
 
@@ -263,7 +222,6 @@ TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(SocketError(boxes[1], -1), "");
     EXPECT_FALSE(Chat()->Listening());
-    EXPECT_EQ(ChatLines().last(), "     Port: 65536");
     Chat()->cmdDone->click();
 
     // The player vanishes without a word: reported, nothing else changes.
@@ -273,12 +231,10 @@ TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
     ASSERT_TRUE(PumpUntil([&] { return boxes.size() == 3; }));
     EXPECT_EQ(SocketError(boxes[2], QAbstractSocket::RemoteHostClosedError), "");
     EXPECT_EQ(S().NetState, NetHostWithPlayer);
-    EXPECT_TRUE(Chat()->PlayerConnected);
 
     // Sending into the dead connection is reported too.
     Chat()->txtAddChat->setText("anyone?");
     Chat()->cmdAddChat->click();
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_TRUE(boxes[3].text.startsWith("NetPlay Communication Error:\r\n "));
-    EXPECT_EQ(ChatLines().last(), QString::fromUtf8(">>Ann\u00BB anyone?"));
 }

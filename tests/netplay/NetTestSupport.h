@@ -25,16 +25,10 @@ namespace NetTest {
 
 // Pumps events until `done` holds, for at most five seconds.
 template <typename Predicate>
-bool PumpUntil(Predicate done)
-{
-    return QTest::qWaitFor(done, 5000);
-}
+bool PumpUntil(Predicate done) { return QTest::qWaitFor(done, 5000); }
 
 // Wire bytes of a message with its terminator.
-inline QByteArray W(const char* message)
-{
-    return QByteArray(message) + char(0xFF);
-}
+inline QByteArray W(const char* message) { return QByteArray(message) + char(0xFF); }
 
 // Expects exactly these bytes to be the next ones the peer receives.
 #define EXPECT_SENT(peer, bytes)                                                                   \
@@ -65,13 +59,8 @@ public:
         socket_->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
         return PumpUntil([this] { return socket_->state() == QAbstractSocket::ConnectedState; });
     }
-    void Send(const QByteArray& bytes)
-    {
-        socket_->write(bytes);
-        socket_->flush();
-    }
-    // Waits for exactly these bytes to be the next ones received, and
-    // consumes them. Returns what arrived instead when they do not come.
+    void Send(const QByteArray& bytes) { socket_->write(bytes), socket_->flush(); }
+    // Waits for and consumes the next bytes.size() bytes received.
     QByteArray Expect(const QByteArray& bytes)
     {
         PumpUntil([&] { return received.size() >= bytes.size(); });
@@ -142,8 +131,7 @@ protected:
     // The lines added since the transcript held `before` lines.
     QStringList LinesSince(int before) { return ChatLines().mid(before); }
 
-    // Hosting or connecting through the menu and the dialog; a host uses
-    // a free port unless told otherwise.
+    // Hosting or connecting through the menu and the dialog.
     void Dialog(bool hosting, const QString& name, const QString& port,
                 const QString& ip = QString())
     {
@@ -154,20 +142,11 @@ protected:
             d.txtPort->setText(port);
             d.cmdConnect->click();
         });
-        if (hosting)
-            form->mnuNetHost_Click();
-        else
-            form->mnuNetConnect_Click();
+        hosting ? form->mnuNetHost_Click() : form->mnuNetConnect_Click();
         NetPlay::frmConnect::SetShownHook(nullptr);
     }
-    void Host(const QString& name, const QString& port = "0")
-    {
-        Dialog(true, name, port);
-    }
-    void ConnectTo(const QString& name, const QString& port)
-    {
-        Dialog(false, name, port, "127.0.0.1");
-    }
+    void Host(const QString& name, const QString& port = "0") { Dialog(true, name, port); }
+    void ConnectTo(const QString& name, const QString& port) { Dialog(false, name, port, "127.0.0.1"); }
 
     // Hosts as `name` and lets a scripted player `other` join.
     std::unique_ptr<Peer> HostWithPlayer(const QString& name, const char* other)

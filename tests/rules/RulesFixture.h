@@ -30,11 +30,8 @@ protected:
         PavixSfxAPI::SetPlayHook([this](const QString& path) {
             sounds << path.mid(path.lastIndexOf('/') + 1);
         });
-        for (const char* name : {"cannon.wav", "cb_hit.wav", "win.wav", "start.wav"}) {
-            QFile f(Path(name));
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write("RIFF");
-        }
+        for (const char* name : {"cannon.wav", "cb_hit.wav", "win.wav", "start.wav"})
+            QFile(Path(name)).open(QIODevice::WriteOnly);
     }
     void TearDown() override
     {
@@ -50,38 +47,20 @@ protected:
     void MovePhase(int player, int moves)
     {
         ClearBoard();
-        S().CurrentPlayer = player;
-        S().MovesLeft = moves;
-        S().TurnNumber = 1;
-        S().GameState = Turrion::PhaseMove;
-        S().ResumeState = Turrion::PhaseMove;
+        S().CurrentPlayer = player, S().MovesLeft = moves, S().TurnNumber = 1;
+        S().GameState = S().ResumeState = Turrion::PhaseMove;
         form->KeyReady = true;
     }
-    void NetPlayAs(int colour)
-    {
-        S().NetGame = true;
-        S().NetGameColor = colour;
-    }
+    void NetPlayAs(int colour) { S().NetGame = true, S().NetGameColor = colour; }
     void Select(int col, int row)
     {
-        S().CursorCol = col;
-        S().CursorRow = row;
+        S().CursorCol = col, S().CursorRow = row;
         Turrion::RedrawAll();
     }
 
-    void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::keyPress(form, key, mods);
-    }
-    void Release(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::keyRelease(form, key, mods);
-    }
-    void Tap(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        Press(key, mods);
-        Release(key, mods);
-    }
+    void Press(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyPress(form, key, mods); }
+    void Release(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyRelease(form, key, mods); }
+    void Tap(Qt::Key key, Qt::KeyboardModifiers mods = {}) { Press(key, mods), Release(key, mods); }
     // What X11 sends while a key is held: a release and a press, both marked
     // as auto-repeat.
     void AutoRepeat(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
@@ -92,11 +71,7 @@ protected:
         QApplication::sendEvent(form, &down);
     }
 
-    static const QImage& Sheet(PictureBox* frmGraphics::*box)
-    {
-        return (GraphicsForm()->*box)->Picture();
-    }
-    static QImage Background() { return Sheet(&frmGraphics::picBackground); }
+    static QImage Background() { return GraphicsForm()->picBackground->Picture(); }
 
     // For each region, the pure yellow pixels the screen shows there that the
     // plain board does not: the game-over texts.

