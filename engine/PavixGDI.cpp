@@ -62,7 +62,9 @@ void LogHandles(const PicSlot& slot)
 
 typedef std::uint32_t Quad __attribute__((vector_size(16)));
 
-void RowAnd(std::uint32_t* dst, const std::uint32_t* src, int count)
+// dst = op(dst, src) for every pixel, kept opaque.
+template <typename Op>
+void RowCombine(std::uint32_t* dst, const std::uint32_t* src, int count, Op op)
 {
     const Quad opaque = {kOpaque, kOpaque, kOpaque, kOpaque};
     int i = 0;
@@ -70,26 +72,21 @@ void RowAnd(std::uint32_t* dst, const std::uint32_t* src, int count)
         Quad d, s;
         std::memcpy(&d, dst + i, sizeof d);
         std::memcpy(&s, src + i, sizeof s);
-        d = (d & s) | opaque;
+        d = op(d, s) | opaque;
         std::memcpy(dst + i, &d, sizeof d);
     }
     for (; i < count; ++i)
-        dst[i] = (dst[i] & src[i]) | kOpaque;
+        dst[i] = op(dst[i], src[i]) | kOpaque;
+}
+
+void RowAnd(std::uint32_t* dst, const std::uint32_t* src, int count)
+{
+    RowCombine(dst, src, count, [](auto d, auto s) { return d & s; });
 }
 
 void RowOr(std::uint32_t* dst, const std::uint32_t* src, int count)
 {
-    const Quad opaque = {kOpaque, kOpaque, kOpaque, kOpaque};
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        Quad d, s;
-        std::memcpy(&d, dst + i, sizeof d);
-        std::memcpy(&s, src + i, sizeof s);
-        d = d | s | opaque;
-        std::memcpy(dst + i, &d, sizeof d);
-    }
-    for (; i < count; ++i)
-        dst[i] = dst[i] | src[i] | kOpaque;
+    RowCombine(dst, src, count, [](auto d, auto s) { return d | s; });
 }
 
 void RowCopy(std::uint32_t* dst, const std::uint32_t* src, int count)

@@ -247,27 +247,14 @@ void ShellOpen(QWidget* owner, const QString& target)
 QString ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter,
                        const QString& initialFile, std::uint32_t flags)
 {
-    DialogRequest request;
-    request.save = false;
-    request.title = title;
-    request.filter = filter;
-    request.initialFile = initialFile;
-    request.flags = flags;
-    return RunFileDialog(owner, request);
+    return RunFileDialog(owner, DialogRequest{false, title, filter, initialFile, QString(), flags});
 }
 
 QString ShowSaveDialog(QWidget* owner, const QString& title, const QString& filter,
                        const QString& initialFile, const QString& defaultExt,
                        std::uint32_t flags)
 {
-    DialogRequest request;
-    request.save = true;
-    request.title = title;
-    request.filter = filter;
-    request.initialFile = initialFile;
-    request.defaultExt = defaultExt;
-    request.flags = flags;
-    return RunFileDialog(owner, request);
+    return RunFileDialog(owner, DialogRequest{true, title, filter, initialFile, defaultExt, flags});
 }
 
 QString ConvertFilter(const QString& filter)
