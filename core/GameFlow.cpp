@@ -29,10 +29,6 @@ void ShowEndOfTurnAndPass(State& s)
 void frmMain::mnuGameNewTwo_Click()
 {
     State& s = Game();
-    // The Game menu is locked during a shot; a queued shortcut must not
-    // replace the board under the flying ball either.
-    if (s.Busy)
-        return;
     s.GameFileName.clear();
     SetupBoard(s);
     DrawBoard();
@@ -75,7 +71,7 @@ void frmMain::mnuTurnEndTurn_Click()
     // The Turn menu is locked while the other side plays, but its shortcut
     // could still be queued; ending the other side's turn here would split
     // the two boards.
-    if (WaitingForRemote(s) || s.Busy)
+    if (WaitingForRemote(s))
         return;
     s.MovesLeft = 0;
     if (s.NetGame)

@@ -347,9 +347,6 @@ bool LoadGame()
 
 void frmMain::mnuGameLoad_Click()
 {
-    // The Game menu is locked during a shot, but a queued shortcut is not.
-    if (Game().Busy)
-        return;
     const QString path = PavixGames::ShowOpenDialog(this, "Load Turrion Game", SaveFileFilter,
                                                     QString(), OpenDialogFlags);
     if (path.isEmpty())
@@ -360,8 +357,6 @@ void frmMain::mnuGameLoad_Click()
 void frmMain::mnuGameSave_Click()
 {
     State& s = Game();
-    if (s.Busy)
-        return;
     // The first save of a game asks for a name; later ones reuse it. A name
     // whose save failed is not kept, so the next Save asks again.
     QString path = s.GameFileName;

@@ -127,7 +127,13 @@ void frmMain::BuildMenus()
         // Shortcuts must keep working while the board view has the focus.
         action->setShortcutContext(Qt::WindowShortcut);
         if (handler)
-            connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+            connect(action, &QAction::triggered, this, [this, menu, handler] {
+                // A locked menu (during a shot, or the Turn menu while the
+                // other side plays) greys its items, but a shortcut can still
+                // be queued; it does nothing either.
+                if (MenuChainEnabled(menu))
+                    (this->*handler)();
+            });
         return action;
     };
     auto menu = [](QMenu* parentMenu, QMenuBar* bar, const char* name, const char* caption) {
@@ -163,7 +169,8 @@ void frmMain::BuildMenus()
     // that the handler alone inverts the mark, also when it is called directly.
     connect(mnuGameSfx, &QAction::triggered, this, [this] {
         mnuGameSfx->setChecked(!mnuGameSfx->isChecked());
-        mnuGameSfx_Click();
+        if (MenuChainEnabled(mnuGame))
+            mnuGameSfx_Click();
     });
     mnuGame->addSeparator()->setObjectName("mnuGameUL4");
     mnuGameExit = item(mnuGame, "mnuGameExit", "E&xit", QKeySequence(), &frmMain::mnuGameExit_Click);
@@ -203,6 +210,14 @@ void frmMain::SetMenuEnabled(QMenu* menu, bool enabled)
 bool frmMain::MenuEnabled(const QMenu* menu)
 {
     return menu->menuAction()->isEnabled();
+}
+
+bool frmMain::MenuChainEnabled(const QMenu* menu)
+{
+    for (; menu; menu = qobject_cast<const QMenu*>(menu->parentWidget()))
+        if (!MenuEnabled(menu))
+            return false;
+    return true;
 }
 
 bool frmMain::SoundOn() const
@@ -339,10 +354,6 @@ void frmMain::mnuHelpMsgBoard_Click()
 void frmMain::mnuHelpAbout_Click()
 {
     State& s = Game();
-    // The Help menu is locked during a shot, but its shortcut is not: the
-    // title must not cover the flying ball, nor take the phase it ends in.
-    if (s.Busy)
-        return;
     DrawTitle();
     Show();
     if (s.GameState != PhaseOverlay)

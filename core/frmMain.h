@@ -90,6 +90,8 @@ public:
     // Enables or disables a whole menu (its title in the bar and its items).
     static void SetMenuEnabled(QMenu* menu, bool enabled);
     static bool MenuEnabled(const QMenu* menu);
+    // The menu and every menu above it are enabled.
+    static bool MenuChainEnabled(const QMenu* menu);
     bool SoundOn() const;
 
     // Window placement in twips (pixels x 15), as the settings file keeps it.

@@ -110,6 +110,9 @@ frmChat::frmChat(QWidget* parent) : QWidget(parent, Qt::Window)
     Place(txtChat, 120, 840, 5535, 3255);
     txtChat->setReadOnly(true);
     txtChat->setUndoRedoEnabled(false);
+    // A long session, or a peer flooding the chat, must not grow the
+    // transcript without end: the oldest lines give way.
+    txtChat->setMaximumBlockCount(10000);
     txtChat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtChat->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 

@@ -207,14 +207,22 @@ TEST_F(MenuTest, CommandsDuringAShotChangeNothing)
 {
     StartMovePhase();
     const QImage shown = Screen().copy();
-    S().Busy = true;
+    // A shot locks the Game, Turn and Help menus; their shortcuts may still
+    // be queued, and do nothing.
+    for (QMenu* menu : {form->mnuGame, form->mnuTurn, form->mnuHelp})
+        frmMain::SetMenuEnabled(menu, false);
     dialogAnswer = Path("current.trs");
-    form->mnuGameLoad_Click();
-    form->mnuGameSave_Click();
-    form->mnuHelpAbout_Click();
+    for (QAction* item : {form->mnuGameLoad, form->mnuGameSave, form->mnuHelpAbout,
+                          form->mnuGameNewTwo, form->mnuTurnEndTurn})
+        item->trigger();
     EXPECT_TRUE(dialogs.empty()) << "Load, Save and About are not even asked";
     EXPECT_EQ(S().GameState, PhaseMove);
+    EXPECT_EQ(S().MovesLeft, 4);
     EXPECT_TRUE(Screen() == shown);
+    // A new game sent by the NetPlay host is not a menu command: it runs.
+    S().Busy = true;
+    form->mnuGameNewTwo_Click();
+    EXPECT_EQ(S().GameState, PhaseTurnStart);
     S().Busy = false;
 }
 
