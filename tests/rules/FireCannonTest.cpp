@@ -17,7 +17,6 @@ struct Frame {
     QImage screen;
 };
 
-// The view as a frame without the ball would show it.
 QImage PlainFrame(int movesLeft)
 {
     Game().MovesLeft = movesLeft;
@@ -26,8 +25,7 @@ QImage PlainFrame(int movesLeft)
     return PavixGDI::Surface(PavixGDI::ViewportPic(Game().ViewPort))->copy();
 }
 
-// Checks that `shown` is `plain` with the 40x40 ball frame ANDed on at
-// (x, y) and nothing else changed: no trail, no other drawing.
+// `shown` is `plain` with the 40x40 ball ANDed on at (x, y) and nothing else.
 void ExpectBallOnly(const QImage& shown, const QImage& plain, const QImage& ball, int x, int y,
                     const char* what)
 {
@@ -80,8 +78,7 @@ TEST_F(RulesGame, FlightFramesPacingPanelAndNoTrail)
     EXPECT_EQ(sounds, (QStringList{"cannon.wav", "cb_hit.wav"}));
     EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGame));
 
-    // Pacing, positions and the Moves panel counting down; each frame is the
-    // board with the ball ANDed on and nothing else.
+    // Pacing, positions, the Moves panel counting down, no trail.
     S().Board[6][3] = Wizard;
     S().Owner[6][3] = Red;
     const QImage sheet = GraphicsForm()->picCannonBall->Picture();
@@ -139,35 +136,19 @@ TEST_F(RulesGame, RedShotStopsAtTheFirstWallAndFiresOncePerTurn)
                    frames[9].info.ballX, 0, "red flight");
     Put(3, 0, Red, Fire);
     S().MovesLeft = 6;
-
-    // Fired: another digit does nothing; it still moves, and stays fired.
     frames.clear();
-    Tap(Qt::Key_2);
+    Tap(Qt::Key_2); // fired: no second shot, but it still moves and stays fired
     Tap(Qt::Key_Down);
     EXPECT_TRUE(frames.empty());
     EXPECT_EQ(S().Board[6][1], CannonFired);
     EXPECT_EQ(sent.last(), "MP}06000601");
 }
 
-TEST_F(RulesGame, ShortShotsTheRiverAndSoundOff)
+TEST_F(RulesGame, RiverShotWithSoundOff)
 {
-    // A Wall right next to the Cannon: three landing frames, one move.
+    // Power 3 with one move left flies one cell into the river: nothing
+    // changes, yet the message goes out; then the turn ends.
     form->mnuGameSfx->setChecked(false);
-    MovePhase(Blue, 5);
-    Put(1, 4, Blue, CannonReady);
-    Put(2, 4, Red, Wall);
-    Select(1, 4);
-    std::vector<ShotFrameInfo> frames;
-    SetShotFrameHook([&](const ShotFrameInfo& info) { frames.push_back(info); });
-    Tap(Qt::Key_7);
-    ASSERT_EQ(frames.size(), 4u);
-    EXPECT_EQ(frames[0].kind, ShotFrameKind::Landing);
-    EXPECT_EQ(S().MovesLeft, 4);
-    EXPECT_EQ(S().Owner[2][4], Blue);
-    EXPECT_TRUE(sounds.isEmpty());
-
-    // Power 3 with one move left flies one cell: into the river, which
-    // changes nothing, yet the message goes out; then the turn ends.
     MovePhase(Blue, 1);
     NetPlayAs(Blue);
     Put(3, 2, Blue, CannonReady);
@@ -177,6 +158,7 @@ TEST_F(RulesGame, ShortShotsTheRiverAndSoundOff)
     Tap(Qt::Key_3);
     EXPECT_EQ(S().Board[4][2], Empty);
     EXPECT_EQ(sent, QStringList{"FC}04021"});
+    EXPECT_TRUE(sounds.isEmpty());
     MainLoopPass();
     EXPECT_EQ(S().CurrentPlayer, Red);
     EXPECT_EQ(S().Board[3][2], CannonReady);
@@ -231,4 +213,23 @@ TEST_F(RulesGame, WinningShotEndsTheGame)
                                   QRect(0, 80, 160, 18)});
     EXPECT_GT(std::min({text[0], text[1], text[2]}), 20);
     EXPECT_EQ(text[3] + text[4], 0);
+}
+
+TEST_F(RulesGame, ShotOnOwnKingLosesTheGame)
+{
+    // A Blue Cannon in column 0 with its own King two cells to the right.
+    MovePhase(Blue, 6);
+    Put(0, 4, Blue, CannonReady);
+    Put(2, 4, Blue, King);
+    Put(8, 1, Red, King);
+    Select(0, 4);
+    Tap(Qt::Key_2);
+    EXPECT_EQ(S().GameState, PhaseGameOver);
+    EXPECT_EQ(std::pair(S().CursorCol, S().CursorRow), std::pair(2, 4));
+    EXPECT_EQ(S().CurrentPlayer, Blue);
+    // The display names the winner by the fallen King's half: Red.
+    MainLoopPass();
+    const auto text = YellowText({QRect(200, 60, 160, 18), QRect(0, 0, 160, 280)});
+    EXPECT_GT(text[0], 20);
+    EXPECT_EQ(text[1], 0);
 }

@@ -1,5 +1,4 @@
-// A started game in the move phase, driven through the main window's keys,
-// with every NetPlay message, chat line and sound that goes out recorded.
+// A game driven through the main window's keys, recording NetPlay messages, chat and sounds.
 #pragma once
 
 #include "core/Drawing.h"
@@ -43,7 +42,6 @@ protected:
         GameTest::TearDown();
     }
 
-    // An empty board with `player` to move and `moves` left.
     void MovePhase(int player, int moves)
     {
         ClearBoard();
@@ -61,8 +59,7 @@ protected:
     void Press(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyPress(form, key, mods); }
     void Release(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyRelease(form, key, mods); }
     void Tap(Qt::Key key, Qt::KeyboardModifiers mods = {}) { Press(key, mods), Release(key, mods); }
-    // What X11 sends while a key is held: a release and a press, both marked
-    // as auto-repeat.
+    // What X11 sends while a key is held: an auto-repeat release and press.
     void AutoRepeat(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QKeyEvent up(QEvent::KeyRelease, key, mods, QString(), true);
@@ -73,8 +70,7 @@ protected:
 
     static QImage Background() { return GraphicsForm()->picBackground->Picture(); }
 
-    // For each region, the pure yellow pixels the screen shows there that the
-    // plain board does not: the game-over texts.
+    // Per region, pure yellow pixels shown that the plain board lacks: the game-over texts.
     std::vector<int> YellowText(std::initializer_list<QRect> regions)
     {
         const QImage shown = Screen().copy();
