@@ -125,6 +125,13 @@ void DrawGameText(const QString& text, int x, int y, std::uint32_t colour)
 
 void Show()
 {
+    if (Game().GameState != PhaseOverlay)
+        FlipViewport(Game().ViewPort);
+}
+
+void ShowTitle()
+{
+    DrawTitle();
     FlipViewport(Game().ViewPort);
 }
 

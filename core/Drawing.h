@@ -28,8 +28,11 @@ void ClearCell(int col, int row);
 void DrawPieceSprite(int kind, int player, int col, int row);
 // Text in the main window's font, top-left corner at (x, y); colour 0x00BBGGRR.
 void DrawGameText(const QString& text, int x, int y, std::uint32_t colour);
-// Shows the finished frame.
+// Shows the finished frame, unless the About picture is up: it stays on the
+// screen until the player takes it away, whatever changes behind it.
 void Show();
+// Shows the title picture.
+void ShowTitle();
 // The usual full redraw: board, panel, selector, show.
 void RedrawAll();
 

@@ -5,6 +5,7 @@
 #include "core/frmMain.h"
 #include "engine/PavixGames.h"
 #include "netplay/NetPlay.h"
+#include "turnreport/frmTurnReport.h"
 
 #include <QCoreApplication>
 
@@ -12,13 +13,18 @@ namespace Turrion {
 
 namespace {
 // The end-of-turn message, the pause, and the turn passed on. The pause
-// pumps events, so CurrentPlayer changes only after it.
+// pumps events, so CurrentPlayer changes only after it; a game started or
+// loaded meanwhile keeps its own turn.
 void ShowEndOfTurnAndPass(State& s)
 {
+    const GameGuard game(s);
+    s.TurnChanging = true;
     DrawBoard();
     DrawGameText("End of Turn ...", 20, 20, White);
     Show();
-    PauseSeconds(1.0);
+    if (!PauseSeconds(1.0, game))
+        return;
+    s.TurnChanging = false;
     PassTurn(s);
     DrawBoard();
     DrawMovesPanel();
@@ -26,10 +32,19 @@ void ShowEndOfTurnAndPass(State& s)
 }
 } // namespace
 
+void ReplaceGame(State& s)
+{
+    BeginGame(s);
+    // A turn report still open belongs to the game that is gone.
+    CloseTurnReport();
+}
+
 void frmMain::mnuGameNewTwo_Click()
 {
     State& s = Game();
     s.GameFileName.clear();
+    ReplaceGame(s);
+    const GameGuard game(s);
     SetupBoard(s);
     DrawBoard();
     s.CurrentPlayer = Blue;
@@ -38,10 +53,16 @@ void frmMain::mnuGameNewTwo_Click()
     s.GameState = PhaseTurnStart;
     s.ResumeState = PhaseTurnStart;
     s.CurrentPlayer = Blue;
+    // The connecting side plays the host's game from its first moment: the
+    // host's first actions may arrive during the pause. The host shares the
+    // game once "NG" has gone out; until then nothing received belongs to it.
+    s.NetGame = s.NetState == NetConnected;
+    s.NetGameColor = s.NetColor;
     PlayGameSound("start.wav");
     DrawGameText("Starting a new game ...", 20, 20, White);
     Show();
-    PauseSeconds(1.0);
+    if (!PauseSeconds(1.0, game))
+        return;
     DrawBoard();
     DrawMovesPanel();
     Show();
@@ -52,6 +73,8 @@ void frmMain::mnuGameNewTwo_Click()
     if (s.NetState == NetHostWithPlayer) {
         NetPlay::SendMessage("NG}" + s.NetName);
         QCoreApplication::processEvents();
+        if (!game.Current())
+            return;
         if (s.NetState == NetHostWithPlayer) {
             s.NetGame = true;
             s.NetGameColor = s.NetColor;
@@ -68,10 +91,10 @@ void frmMain::mnuGameNewTwo_Click()
 void frmMain::mnuTurnEndTurn_Click()
 {
     State& s = Game();
-    // The Turn menu is locked while the other side plays, but its shortcut
-    // could still be queued; ending the other side's turn here would split
-    // the two boards.
-    if (WaitingForRemote(s))
+    // Only a turn in play ends, once: not the other NetPlay side's, not a
+    // game still being set up or already over, and not a second time from
+    // inside the pause (a held Ctrl+E would skip the other player's turns).
+    if (!CanEndTurn(s))
         return;
     s.MovesLeft = 0;
     if (s.NetGame)
@@ -87,13 +110,13 @@ void SimEndTurn()
 void CloseOverlay()
 {
     State& s = Game();
+    s.GameState = s.ResumeState;
     DrawBoard();
     if (s.ResumeState == PhaseMove) {
         DrawMovesPanel();
         DrawSelector();
     }
     Show();
-    s.GameState = s.ResumeState;
 }
 
 void GameOverStep()

@@ -64,16 +64,43 @@ bool PutCursorOnKing(State& s, int player, bool sameOwner)
     return found;
 }
 
+void BeginGame(State& s)
+{
+    s.GameId += 1;
+    s.TurnChanging = false;
+    s.MouseClicked = false;
+}
+
+void SetPhase(State& s, int phase)
+{
+    if (s.GameState != PhaseOverlay)
+        s.GameState = phase;
+    s.ResumeState = phase;
+}
+
+bool CanEndTurn(const State& s)
+{
+    return EffectivePhase(s) == PhaseMove && !s.Busy && !s.TurnChanging && !WaitingForRemote(s);
+}
+
+bool AcceptsRemoteAction(const State& s)
+{
+    const int phase = EffectivePhase(s);
+    return WaitingForRemote(s) && !s.TurnChanging &&
+           (phase == PhaseTurnStart || phase == PhaseMove);
+}
+
 void PassTurn(State& s)
 {
+    // A click made while the turn was handed over belongs to no one.
+    s.MouseClicked = false;
     if (s.CurrentPlayer == Blue) {
         s.CurrentPlayer = Red;
     } else {
         s.CurrentPlayer = Blue;
         s.TurnNumber += 1;
     }
-    s.GameState = PhaseTurnStart;
-    s.ResumeState = PhaseTurnStart;
+    SetPhase(s, PhaseTurnStart);
     for (int r = 0; r < Rows; ++r)
         for (int c = 0; c < Cols; ++c) {
             if (s.Board[c][r] == CannonFired)

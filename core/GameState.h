@@ -69,6 +69,14 @@ struct State {
     int CursorCol = 0;
     int CursorRow = 0;
     bool Busy = false;
+    // Every new, loaded or received game gets the next number. Whatever pumps
+    // events (a pause, the flight, a modal dialog) notes it first and drops
+    // the rest of its steps once it has changed: they belong to a game that
+    // is gone.
+    int GameId = 0;
+    // The "End of Turn ..." pause is running: the turn must not be handed
+    // over a second time from inside it.
+    bool TurnChanging = false;
     bool MouseClicked = false;
     int MouseCol = 0;
     int MouseRow = 0;
@@ -130,6 +138,24 @@ inline bool WaitingForRemote(const State& s)
     return s.NetGame && s.NetGameColor != s.CurrentPlayer;
 }
 
+// The phase a game is in, also behind the About picture.
+inline int EffectivePhase(const State& s)
+{
+    return s.GameState == PhaseOverlay ? s.ResumeState : s.GameState;
+}
+
+// Notes the game a procedure started on; Current() tells whether it still
+// runs. Procedures that pump events check it after every pump.
+class GameGuard {
+public:
+    explicit GameGuard(const State& s) : s_(s), id_(s.GameId) {}
+    bool Current() const { return s_.GameId == id_; }
+
+private:
+    const State& s_;
+    int id_;
+};
+
 } // namespace Turrion
 
 namespace Turrion {
@@ -149,6 +175,19 @@ bool PutCursorOnKing(State& s, int player, bool sameOwner = true);
 // The portal cell of a player: (0, 3) for Blue, (8, 3) for Red.
 inline int PortalCol(int player) { return player == Red ? 8 : 0; }
 constexpr int PortalRow = 3;
+// A new game takes over: the next game number, and nothing of the game
+// before it (a pending turn change, a click) carries over.
+void BeginGame(State& s);
+// Moves the game to `phase`. Behind the About picture only the phase it
+// returns to changes: the picture stays until the player takes it away.
+void SetPhase(State& s, int phase);
+// End Turn is possible: a turn in its move phase, no shot flying, no turn
+// change under way, and not the other NetPlay side's turn.
+bool CanEndTurn(const State& s);
+// An action of the other NetPlay side (a piece placed, moved, removed, a
+// shot, the end of its turn) belongs to this game: this side waits for the
+// other's turn, the game is not over and the turn is not changing hands.
+bool AcceptsRemoteAction(const State& s);
 // The change of turn once the end-of-turn message has been shown: the other
 // player is on turn (TurnNumber grows when Red hands over to Blue), the
 // phase is turn start, fired Cannons re-arm, the new player's Fires burn out,

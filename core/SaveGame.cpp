@@ -1,6 +1,7 @@
 #include "core/SaveGame.h"
 
 #include "core/Drawing.h"
+#include "core/GameFlow.h"
 #include "core/frmMain.h"
 #include "engine/MessageBox.h"
 #include "engine/PavixGames.h"
@@ -33,16 +34,11 @@ void Tell(const QString& text, const QString& caption)
 
 void TellLoadFailed(const QString& path, const QString& why)
 {
+    // Before the first game there is no game in progress to reassure about.
+    const bool gameExists = EffectivePhase(Game()) != PhaseNone;
     Tell("The game could not be loaded from\n" + Shown(path) + "\n\n" + why +
-             "\n\nThe game in progress has not been changed.",
+             (gameExists ? "\n\nThe game in progress has not been changed." : ""),
          "Load Turrion Game");
-}
-
-// The phase that counts for the file: behind the About picture the game is
-// still in the phase it will return to.
-int EffectivePhase(const State& s)
-{
-    return s.GameState == PhaseOverlay ? s.ResumeState : s.GameState;
 }
 
 // Reads at most one byte more than a save may have, so that an oversized
@@ -322,6 +318,7 @@ bool LoadGameFrom(const QString& path)
         NetPlay::SendGameFile(bytes);
     }
 
+    ReplaceGame(s);
     ApplySavedGame(game, s);
     s.GameFileName = path;
     DrawLoadedGame(s);

@@ -247,8 +247,6 @@ void frmMain::Form_Load()
                                       (area.x() + area.width()) * TwipsPerPixel,
                                       (area.y() + area.height()) * TwipsPerPixel);
     move(p.left / TwipsPerPixel, p.top / TwipsPerPixel);
-    setFont(MainFont());
-    menuBar()->setFont(QFont());
     KeyReady = true;
 }
 
@@ -354,8 +352,7 @@ void frmMain::mnuHelpMsgBoard_Click()
 void frmMain::mnuHelpAbout_Click()
 {
     State& s = Game();
-    DrawTitle();
-    Show();
+    ShowTitle();
     if (s.GameState != PhaseOverlay)
         s.ResumeState = s.GameState;
     s.GameState = PhaseOverlay;
@@ -385,11 +382,12 @@ void PlayGameSound(const char* fileName)
         PavixSfxAPI::PlaySfx(PavixGames::AppPath() + QString::fromLatin1(fileName));
 }
 
-void PauseSeconds(double seconds)
+bool PauseSeconds(double seconds, const GameGuard& game)
 {
     const double t0 = PavixGames::GetEngineTime();
-    while (PavixGames::GetEngineTime() - t0 <= seconds)
+    while (game.Current() && PavixGames::GetEngineTime() - t0 <= seconds)
         PavixGames::DoEvents();
+    return game.Current();
 }
 
 } // namespace Turrion

@@ -11,6 +11,8 @@ class QMenu;
 
 namespace Turrion {
 
+class GameGuard;
+
 // Virtual-key codes the rules use.
 enum VirtualKey : int {
     VK_TAB = 9,
@@ -117,7 +119,9 @@ frmMain* MainForm();
 void PlayGameSound(const char* fileName);
 
 // Waits more than `seconds` of engine time while the window stays responsive.
-void PauseSeconds(double seconds);
+// Returns false, at once, when the game it was called for has been replaced
+// meanwhile: the caller then drops the rest of its steps.
+bool PauseSeconds(double seconds, const GameGuard& game);
 
 // Web addresses of the Help menu.
 extern const char* const WebsiteUrl;

@@ -40,7 +40,11 @@ QString TwoDigits(int value)
 void TurnStartPhase()
 {
     State& s = Game();
+    const GameGuard game(s);
     ShowTurnReport();
+    // A game replaced while the report was open takes nothing from it.
+    if (!game.Current() || s.GameState != PhaseTurnStart)
+        return;
     if (s.RecruitKind != 0) {
         const int col = PortalCol(s.CurrentPlayer);
         s.Owner[col][PortalRow] = s.CurrentPlayer;
@@ -53,8 +57,7 @@ void TurnStartPhase()
         Show();
     }
     s.FreshTurn = true;
-    s.GameState = PhaseMove;
-    s.ResumeState = PhaseMove;
+    SetPhase(s, PhaseMove);
     PutCursorOnKing(s, s.CurrentPlayer);
     DrawSelector();
     Show();
@@ -134,8 +137,7 @@ frmMain* StartUp(const QString& commandLine)
     LoadGraphics();
 
     // Until the first game the view shows the title picture.
-    DrawTitle();
-    Show();
+    ShowTitle();
     form->show();
     form->activateWindow();
     form->setFocus();

@@ -18,6 +18,7 @@ namespace {
 EngineState g_state;
 QString g_appPathOverride;
 std::function<double()> g_testClock;
+std::function<void()> g_pumpHook;
 std::function<QString(const DialogRequest&)> g_dialogHook;
 std::function<void(const QString&)> g_shellHook;
 
@@ -285,6 +286,11 @@ QString ConvertFilter(const QString& filter)
 void DoEvents()
 {
     QCoreApplication::processEvents();
+    if (g_pumpHook) {
+        // The hook may replace itself; it runs from a copy.
+        const std::function<void()> hook = g_pumpHook;
+        hook();
+    }
     if (!g_testClock)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
@@ -323,9 +329,15 @@ void SetShellHook(std::function<void(const QString&)> hook)
     g_shellHook = std::move(hook);
 }
 
+void SetPumpHook(std::function<void()> hook)
+{
+    g_pumpHook = std::move(hook);
+}
+
 void ResetForTests()
 {
     g_state = EngineState{};
+    g_pumpHook = nullptr;
     g_dialogHook = nullptr;
     g_shellHook = nullptr;
 }

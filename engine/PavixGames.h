@@ -87,6 +87,11 @@ void SetDialogHook(std::function<QString(const DialogRequest&)> hook);
 // starting a browser). Pass nullptr for the real QDesktopServices call.
 void SetShellHook(std::function<void(const QString&)> hook);
 
+// Called after every DoEvents pump, from inside whatever wait is pumping:
+// a test uses it to act in the middle of a pause or a flight, as a player
+// could. Pass nullptr to remove it.
+void SetPumpHook(std::function<void()> hook);
+
 // Forgets all module state (log handles, level, folder) and the dialog and
 // shell hooks, so each test starts from a fresh engine. The test clock and the
 // folder override stay as they are.

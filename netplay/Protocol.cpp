@@ -122,6 +122,30 @@ bool TakeMessage(QString& buffer, QString& message)
     return true;
 }
 
+bool IsControl(QChar ch)
+{
+    const char16_t u = ch.unicode();
+    return u < 0x20 || u == 0x7F || (u >= 0x80 && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+}
+
+QString OneLine(const QString& line)
+{
+    QString clean = line;
+    for (QChar& ch : clean)
+        if (IsControl(ch))
+            ch = QLatin1Char(' ');
+    return clean;
+}
+
+QString Sendable(const QString& text)
+{
+    QString clean = StripTerminator(OneLine(text));
+    for (QChar& ch : clean)
+        if (WireByteFromChar(ch) < 0)
+            ch = QLatin1Char('?');
+    return clean;
+}
+
 QString StripTerminator(const QString& text)
 {
     QString clean = text;

@@ -43,6 +43,19 @@ QByteArray Frame(const QString& message);
 // and leaves `buffer` alone when no terminator has arrived yet.
 bool TakeMessage(QString& buffer, QString& message);
 
+// C0 and C1 control characters, DEL and the Unicode line and paragraph
+// separators: none of them belongs inside one line of a transcript or a log.
+bool IsControl(QChar ch);
+// A received name or chat line shown as exactly one line: each control
+// character becomes a space, so a peer cannot write lines that look as if
+// this program had written them.
+QString OneLine(const QString& line);
+// A name or chat text as the other side will receive it: control characters
+// become spaces, characters Windows-1252 cannot carry become "?", and the
+// terminator character is dropped. The entries show this text as the user
+// types, so both sides see the same.
+QString Sendable(const QString& text);
+
 // Names and chat texts go on the wire inside messages; the terminator
 // character in them would end the message early and let the rest be read as
 // a message of its own. Removes every U+00FF.

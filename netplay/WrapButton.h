@@ -40,13 +40,35 @@ public:
         return lines.join(QLatin1Char('\n'));
     }
 
+    // The widest line of `text` in `metrics`, access-key marks not counted.
+    static int Widest(const QString& text, const QFontMetrics& metrics)
+    {
+        int widest = 0;
+        for (QString line : text.split(QLatin1Char('\n'))) {
+            line.remove(QLatin1Char('&'));
+            widest = qMax(widest, metrics.horizontalAdvance(line));
+        }
+        return widest;
+    }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QStylePainter painter(this);
         QStyleOptionButton option;
         initStyleOption(&option);
-        option.text = Wrapped(option.text, option.fontMetrics, width() - 8);
+        // A word wider than the button ("NetGame" in a wide desktop font)
+        // gets a smaller font rather than losing its ends.
+        QFont font = this->font();
+        const int room = width() - 8;
+        QString text = Wrapped(option.text, QFontMetrics(font), room);
+        while (Widest(text, QFontMetrics(font)) > room && font.pointSizeF() > 6.0) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+            text = Wrapped(option.text, QFontMetrics(font), room);
+        }
+        painter.setFont(font);
+        option.fontMetrics = QFontMetrics(font);
+        option.text = text;
         painter.drawControl(QStyle::CE_PushButton, option);
     }
 };

@@ -10,6 +10,7 @@
 #include "engine/PavixGames.h"
 #include "netplay/NetPlay.h"
 #include "netplay/Protocol.h"
+#include "netplay/SendableEntry.h"
 #include "netplay/WrapButton.h"
 
 #include <QApplication>
@@ -48,18 +49,19 @@ QString Numbered(int count)
     return QString::number(count).rightJustified(5, QLatin1Char('0')) + QStringLiteral(" - ");
 }
 
-// A received name or chat line is shown as exactly one line: a line break or
-// another control character in it could otherwise write lines that look as
-// if this program had written them.
-QString OneLine(const QString& line)
+// A log record is one line: control characters in logged text (a name
+// holding a line break, the bytes of a game file) are written as \xNN.
+QString LogText(const QString& text)
 {
-    QString clean = line;
-    for (QChar& ch : clean) {
-        const char16_t u = ch.unicode();
-        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u <= 0x9F) || u == 0x2028 || u == 0x2029)
-            ch = QLatin1Char(' ');
+    QString out;
+    out.reserve(text.size());
+    for (QChar ch : text) {
+        if (IsControl(ch))
+            out += QStringLiteral("\\x%1").arg(int(ch.unicode()), 2, 16, QLatin1Char('0'));
+        else
+            out += ch;
     }
-    return clean;
+    return out;
 }
 
 bool PortInRange(int port)
@@ -132,6 +134,7 @@ frmChat::frmChat(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(cmdSwitch, &QPushButton::clicked, this, [this] { cmdSwitch_Click(); });
     connect(cmdDone, &QPushButton::clicked, this, [this] { cmdDone_Click(); });
     connect(cmdAddChat, &QPushButton::clicked, this, [this] { cmdAddChat_Click(); });
+    KeepSendable(txtAddChat);
     connect(txtAddChat, &QLineEdit::textChanged, this, [this] { txtAddChat_Change(); });
     // Enter in the entry sends the line, as the Add button would.
     connect(txtAddChat, &QLineEdit::returnPressed, this, [this] {
@@ -225,10 +228,7 @@ void frmChat::Form_Load()
         lblBluePlayer->setText(s.NetName + QStringLiteral(" (host)"));
         SetBold(lblBluePlayer, true);
         StartListening();
-        AddChat(QStringLiteral("Hosting NetPlay Game as ") + s.NetName + QStringLiteral("..."));
-        AddChat(QStringLiteral("     IP: ") + LocalIP());
-        AddChat(QStringLiteral("     Port: ") +
-                QString::number(Listening() ? ListeningPort() : s.NetPort));
+        AnnounceHosting();
         s.NetColor = Blue;
     } else {
         if (logging) {
@@ -360,7 +360,7 @@ void frmChat::txtAddChat_Change()
 void frmChat::cmdAddChat_Click()
 {
     const State& s = Game();
-    const QString t = StripTerminator(txtAddChat->text()).trimmed();
+    const QString t = Sendable(txtAddChat->text()).trimmed();
     AddChat(QStringLiteral(">>") + s.NetName + ChatMarker + t);
     SendMessage(QStringLiteral("CH} >") + s.NetName + ChatMarker + t);
     txtAddChat->clear();
@@ -460,7 +460,11 @@ void frmChat::StartConnecting()
         if (socket == comm_)
             comm_Connect();
     }, Qt::QueuedConnection);
-    socket->connectToHost(s.NetHost, quint16(s.NetPort));
+    // An IPv6 address may be written in brackets, as in a web address.
+    QString host = s.NetHost;
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    socket->connectToHost(host, quint16(s.NetPort));
 }
 
 void frmChat::AdoptSocket(QTcpSocket* socket)
@@ -484,7 +488,7 @@ void frmChat::AdoptSocket(QTcpSocket* socket)
                     comm_DataArrival(); // the other side's last words first
                 if (!guard || guard != comm_)
                     return; // they were a "DQ": the connection ended properly
-                comm_Error(int(error), guard->errorString());
+                ConnectionLost(int(error), guard->errorString());
             },
             Qt::QueuedConnection);
 }
@@ -553,17 +557,70 @@ void frmChat::ReportSocketError(QAbstractSocket::SocketError error, const QStrin
     comm_Error(int(error), description);
 }
 
+void frmChat::ConnectionLost(int number, const QString& description)
+{
+    // A connection that breaks without a "DQ" is a departure all the same:
+    // the state becomes what a "DQ" leaves, and the user is told once.
+    if (PlayerConnected) {
+        AddChat(QString());
+        AddChat(QStringLiteral("===================="));
+        AddChat(QStringLiteral("     ***** The connection to ") + Game().RemoteName +
+                QStringLiteral(" was lost ..."));
+        AddChat(QString());
+        OtherSideLeft();
+    }
+    comm_Error(number, description);
+}
+
+void frmChat::OtherSideLeft()
+{
+    State& s = Game();
+    PlayerConnected = false;
+    cmdAddChat->setEnabled(false);
+    cmdSwitch->setEnabled(false);
+    s.NetGame = false;
+    CloseSocket();
+    // Nothing the departed side sent after its farewell is acted on.
+    RecvBuffer.clear();
+    if (!s.NetIsHost) {
+        s.NetState = NetNone;
+        return;
+    }
+    lblBluePlayer->setText(s.NetName + QStringLiteral(" (host)"));
+    SetBold(lblBluePlayer, true);
+    lblRedPlayer->clear();
+    SetBold(lblRedPlayer, false);
+    s.NetColor = Blue;
+    s.NetState = NetHosting;
+    StartListening();
+    AddChat(QStringLiteral(" ..."));
+    AnnounceHosting();
+}
+
+void frmChat::AnnounceHosting()
+{
+    const State& s = Game();
+    AddChat(QStringLiteral("Hosting NetPlay Game as ") + s.NetName + QStringLiteral("..."));
+    if (!Listening()) {
+        AddChat(QStringLiteral("     Hosting failed: port ") + QString::number(s.NetPort) +
+                QStringLiteral(" could not be opened, so nobody can connect."));
+        return;
+    }
+    AddChat(QStringLiteral("     IP: ") + LocalIP());
+    AddChat(QStringLiteral("     Port: ") + QString::number(ListeningPort()));
+}
+
 // ---- Sending and receiving --------------------------------------------------
 
 void frmChat::SendMessage(const QString& text)
 {
     if (PavixGames::LogLevel() > 0) {
         ++SendCount;
-        PavixGames::WriteLog(SendLog, Numbered(SendCount) + text, true);
+        PavixGames::WriteLog(SendLog, Numbered(SendCount) + LogText(text), true);
     }
     if (!Connected()) {
-        ReportSocketError(QAbstractSocket::NetworkError,
-                          QStringLiteral("The connection is closed; the message was not sent."));
+        ConnectionLost(QAbstractSocket::NetworkError,
+                       QStringLiteral("The connection is closed; the message was not sent."));
         return;
     }
     if (comm_->write(Frame(text)) < 0) {
@@ -578,24 +635,56 @@ void frmChat::ReceiveChunk(const QByteArray& chunk)
     const QString text = FromWire(chunk);
     if (PavixGames::LogLevel() > 0) {
         ++GetCount;
-        PavixGames::WriteLog(GetLog, Numbered(GetCount) + text, true);
+        PavixGames::WriteLog(GetLog, Numbered(GetCount) + LogText(text), true);
     }
     RecvBuffer += text;
     QString message;
     // Each message leaves the buffer before it is acted on: its effect may
     // pump events, and a nested run must find only what is still to do.
     while (loaded_ && TakeMessage(RecvBuffer, message)) {
+        overflowReported_ = false;
         if (const std::optional<Message> m = ParseMessage(message))
             Dispatch(*m);
     }
     if (RecvBuffer.size() > MaxPendingChars && !RecvBuffer.contains(QChar(TerminatorChar))) {
-        const qsizetype dropped = RecvBuffer.size();
         RecvBuffer.clear();
-        ReportSocketError(
-            QAbstractSocket::UnknownSocketError,
-            QStringLiteral("%1 bytes arrived without the end of a message; they were discarded.")
-                .arg(dropped));
+        // A flood arrives in many chunks: it is reported once, until a
+        // message ends normally again.
+        if (!overflowReported_) {
+            overflowReported_ = true;
+            ReportSocketError(QAbstractSocket::UnknownSocketError,
+                              QStringLiteral("More than %1 bytes arrived without the end of a "
+                                             "message; they are discarded.")
+                                  .arg(MaxPendingChars));
+        }
     }
+}
+
+bool frmChat::Accepts(const Message& m) const
+{
+    const State& s = Game();
+    switch (m.code) {
+    case Code::NG:
+    case Code::LF:
+    case Code::SC:
+        // Only the host starts and loads games and hands out the colours.
+        return !s.NetIsHost;
+    case Code::AP:
+    case Code::RP:
+    case Code::MP:
+    case Code::FC:
+    case Code::ET:
+        // The other side acts only in its own turn of the game this side
+        // plays: anything else is out of step (it crossed a new game on the
+        // wire, or came twice) and would split the two boards.
+        return AcceptsRemoteAction(s);
+    case Code::PD:
+    case Code::CH:
+    case Code::DQ:
+    case Code::SG:
+        return true;
+    }
+    return false;
 }
 
 void frmChat::Dispatch(const Message& m)
@@ -604,6 +693,8 @@ void frmChat::Dispatch(const Message& m)
     frmMain* main = MainForm();
     const QString& name = s.RemoteName;
     const QString stars = QStringLiteral("   ** ");
+    if (!Accepts(m))
+        return;
 
     switch (m.code) {
     case Code::PD:
@@ -648,42 +739,14 @@ void frmChat::Dispatch(const Message& m)
         break;
 
     case Code::DQ:
-        if (s.NetIsHost) {
-            AddChat(QString());
-            AddChat(QStringLiteral("===================="));
-            AddChat(QStringLiteral("     ***** ") + m.payload +
-                    QStringLiteral(" has disconnected ..."));
-            AddChat(QString());
-            CloseSocket();
-            lblBluePlayer->setText(s.NetName + QStringLiteral(" (host)"));
-            SetBold(lblBluePlayer, true);
-            lblRedPlayer->clear();
-            SetBold(lblRedPlayer, false);
-            StartListening();
-            AddChat(QStringLiteral(" ..."));
-            AddChat(QStringLiteral("Hosting NetPlay Game as ") + s.NetName + QStringLiteral("..."));
-            AddChat(QStringLiteral("     IP: ") + LocalIP());
-            AddChat(QStringLiteral("     Port: ") +
-                    QString::number(Listening() ? ListeningPort() : s.NetPort));
-            s.NetColor = Blue;
-            PlayerConnected = false;
-            cmdAddChat->setEnabled(false);
-            cmdSwitch->setEnabled(false);
-            s.NetGame = false;
-            s.NetState = NetHosting;
-        } else {
-            AddChat(QString());
-            AddChat(QStringLiteral("===================="));
-            AddChat(QStringLiteral("     ***** Host ") + name +
-                    QStringLiteral(" has disconnected ... closing."));
-            AddChat(QString());
-            PlayerConnected = false;
-            cmdAddChat->setEnabled(false);
-            cmdSwitch->setEnabled(false);
-            CloseSocket();
-            s.NetState = NetNone;
-            s.NetGame = false;
-        }
+        AddChat(QString());
+        AddChat(QStringLiteral("===================="));
+        AddChat(s.NetIsHost ? QStringLiteral("     ***** ") + m.payload +
+                                  QStringLiteral(" has disconnected ...")
+                            : QStringLiteral("     ***** Host ") + name +
+                                  QStringLiteral(" has disconnected ... closing."));
+        AddChat(QString());
+        OtherSideLeft();
         break;
 
     case Code::NG:
@@ -737,11 +800,6 @@ void frmChat::Dispatch(const Message& m)
 
     case Code::ET:
         AddChat(stars + name + QStringLiteral("'s TURN has ENDED."));
-        // Only the side on turn can end it; an "ET" at any other time (no
-        // game here, a finished game) would restart play out of step.
-        if (!Turrion::WaitingForRemote(s) || s.GameState == Turrion::PhaseGameOver ||
-            s.ResumeState == Turrion::PhaseGameOver)
-            break;
         Turrion::SimEndTurn();
         // The turn is back here: draw the player's eye to the board.
         if (main && s.NetGame && s.NetGameColor == s.CurrentPlayer && !main->isActiveWindow())
@@ -753,9 +811,6 @@ void frmChat::Dispatch(const Message& m)
         break;
 
     case Code::LF:
-        AddChat(QString());
-        AddChat(stars + name + QStringLiteral(" has LOADED a GAME from file."));
-        AddChat(QString());
         ReceiveGameFile(m.payload);
         break;
     }
@@ -812,8 +867,8 @@ void frmChat::ApplyRemoteShot(int col, int row, int shooter)
         // The Fire over the King; the board keeps the King.
         DrawPieceSprite(Fire, shooter, col, row);
         Show();
-        PauseSeconds(1.0);
-        PlayGameSound("win.wav");
+        if (PauseSeconds(1.0, GameGuard(s)))
+            PlayGameSound("win.wav");
         return;
     }
     PlayGameSound("cb_hit.wav");
@@ -826,11 +881,33 @@ void frmChat::ApplyRemoteShot(int col, int row, int shooter)
 void frmChat::ReceiveGameFile(const QString& payload)
 {
     State& s = Game();
+    const QString name = OneLine(s.RemoteName);
+    // The file is checked whole before anything is said or changed: a damaged
+    // one is the other side's fault, not a file of this machine.
+    const QByteArray bytes = ToWire(payload);
+    SavedGame received;
+    const QString why = ParseGame(bytes, received);
+    if (!why.isEmpty()) {
+        AddChat(QString());
+        AddChat(QStringLiteral("   ** The game sent by ") + name +
+                QStringLiteral(" is damaged; it was not loaded."));
+        AddChat(QString());
+        PavixGames::MessageBox(this,
+                               QStringLiteral("The game sent by ") + name +
+                                   QStringLiteral(" is damaged and could not be loaded:\r\n") + why +
+                                   QStringLiteral("\r\n\r\nThe game in progress has not been "
+                                                  "changed."),
+                               QStringLiteral("NetPlay Error"), PavixGames::MsgIcon::Exclamation);
+        return;
+    }
+    AddChat(QString());
+    AddChat(QStringLiteral("   ** ") + s.RemoteName + QStringLiteral(" has LOADED a GAME from file."));
+    AddChat(QString());
+
     const QString path = PavixGames::AppPath() + QStringLiteral("temp_NetPlay.trs");
     if (QFile::exists(path))
         QFile::remove(path);
     QFile file(path);
-    const QByteArray bytes = ToWire(payload);
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                          file.write(bytes) == bytes.size() && file.flush();
     const QString problem = file.errorString();

@@ -95,7 +95,11 @@ protected:
 
 private:
     void UpdatePlayerLabels();
+    bool Accepts(const Message& message) const;
     void Dispatch(const Message& message);
+    void OtherSideLeft();
+    void ConnectionLost(int number, const QString& description);
+    void AnnounceHosting();
     void PlaceRemotePiece(int owner, int kind, int col, int row);
     void MoveRemotePiece(int fromCol, int fromRow, int toCol, int toRow);
     void RemoveRemotePiece(int col, int row);
@@ -117,6 +121,7 @@ private:
     QTcpServer* server_ = nullptr;
     QPointer<QTcpSocket> comm_;
     bool loaded_ = false;
+    bool overflowReported_ = false;
 };
 
 // The one NetPlay window, created on first use.

@@ -3,6 +3,7 @@
 #include "core/GameState.h"
 #include "core/frmMain.h"
 #include "netplay/Protocol.h"
+#include "netplay/SendableEntry.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +48,7 @@ frmConnect::frmConnect(QWidget* parent) : QDialog(parent)
     txtName->setObjectName(QStringLiteral("txtName"));
     Place(txtName, 1080, 480, 2775, 285);
     txtName->setMaxLength(MaxNameLength);
+    KeepSendable(txtName);
 
     lblIP = new QLabel(QStringLiteral("IP/Machine:"), this);
     lblIP->setObjectName(QStringLiteral("lblIP"));
@@ -160,9 +162,9 @@ void frmConnect::txtPort_Change()
 void frmConnect::cmdConnect_Click()
 {
     State& s = Game();
-    // The terminator character would cut every message that carries the
-    // name; it never reaches the wire.
-    s.NetName = StripTerminator(txtName->text()).trimmed();
+    // The name travels in messages and is shown on both sides: the
+    // terminator or a control character in it never reaches either.
+    s.NetName = Sendable(txtName->text()).trimmed();
     s.NetPort = DecimalValue(txtPort->text().trimmed());
     if (s.NetIsHost) {
         s.NetState = NetHosting;

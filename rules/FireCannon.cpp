@@ -19,12 +19,16 @@ std::function<void(const ShotFrameInfo&)>& FrameHook()
 // Waits until `interval` seconds of engine time have passed since `since`
 // and returns the time then. The window keeps its events meanwhile (keys are
 // swallowed by Busy and the Game, Turn and Help menus are locked by the
-// caller), and with the real clock each poll yields the processor.
-double WaitFrom(double since, double interval)
+// caller), and with the real clock each poll yields the processor. Returns
+// a negative time once the game has been replaced (a new game received from
+// the NetPlay host): the rest of the flight belongs to no game.
+double WaitFrom(double since, double interval, const GameGuard& game)
 {
     double now = PavixGames::GetEngineTime();
     while (now - since < interval) {
         PavixGames::DoEvents();
+        if (!game.Current())
+            return -1.0;
         now = PavixGames::GetEngineTime();
     }
     return now;
@@ -62,7 +66,12 @@ int FireCannon(int power)
     if (distance < 1)
         return 0;
 
-    s.Busy = true;
+    const GameGuard game(s);
+    struct BusyWhileFlying {
+        State& s;
+        explicit BusyWhileFlying(State& state) : s(state) { s.Busy = true; }
+        ~BusyWhileFlying() { s.Busy = false; }
+    } busy(s);
     const int step = Rules::ShotDirection(s.CurrentPlayer);
     const int ballRowY = s.CurrentPlayer == Red ? 0 : CellSize;
     const int col = s.CursorCol;
@@ -75,11 +84,15 @@ int FireCannon(int power)
     for (int i = 1; i < distance; ++i) {
         double t = PavixGames::GetEngineTime();
         for (int f = 0; f < 8; ++f) {
-            t = WaitFrom(t, 0.02);
+            t = WaitFrom(t, 0.02, game);
+            if (t < 0)
+                return 0;
             const int x = (col + step * i) * CellSize + step * 5 * f;
             BallFrame(0, ballRowY, x, y);
             Presented(ShotFrameKind::Flight, t, i, f, x, y);
             PavixGames::DoEvents();
+            if (!game.Current())
+                return 0;
         }
         s.MovesLeft -= 1;
     }
@@ -87,10 +100,14 @@ int FireCannon(int power)
     // The landing: the ball drops onto its cell in three frames.
     const int landX = (col + step * distance) * CellSize;
     for (int n = 1; n <= 3; ++n) {
-        const double t = WaitFrom(PavixGames::GetEngineTime(), 0.04);
+        const double t = WaitFrom(PavixGames::GetEngineTime(), 0.04, game);
+        if (t < 0)
+            return 0;
         BallFrame(n * CellSize, ballRowY, landX, y);
         Presented(ShotFrameKind::Landing, t, distance, n, landX, y);
         PavixGames::DoEvents();
+        if (!game.Current())
+            return 0;
     }
 
     PlayGameSound("cb_hit.wav");
@@ -99,7 +116,6 @@ int FireCannon(int power)
     DrawMovesPanel();
     Show();
     Presented(ShotFrameKind::Final, PavixGames::GetEngineTime(), distance, 0, 0, 0);
-    s.Busy = false;
     return distance;
 }
 

@@ -10,7 +10,8 @@ namespace Turrion {
 // player on turn. Animates the flight, charges one move per cell flown
 // (landing cell included) and returns that distance, at least 1; Busy is set
 // for the whole call. Board and Owner are left alone. Returns 0 and does
-// nothing when the shot has no cell to land on.
+// nothing when the shot has no cell to land on, and 0 as soon as the game is
+// replaced during the flight (the shot is then abandoned).
 int FireCannon(int power);
 
 // Test seam: one call after every presented frame of a shot.

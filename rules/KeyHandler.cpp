@@ -78,8 +78,13 @@ void Shoot(frmMain& form, int power)
     if (!OnBoard(col, row) || s.Board[col][row] != CannonReady || s.MovesLeft <= 0 ||
         Rules::ShotDistance(s, power) < 1)
         return;
+    const GameGuard game(s);
     s.Board[col][row] = CannonFired;
     int d = FireCannon(power);
+    // A game that replaced this one during the flight (the NetPlay host's
+    // new game) gets nothing of the shot: no message, no landing.
+    if (!game.Current() || d < 1)
+        return;
     if (s.CurrentPlayer == Red)
         d = -d;
     const int tc = col + d;
@@ -95,8 +100,8 @@ void Shoot(frmMain& form, int power)
         // itself still holds the King until the game-over display blinks it.
         DrawPieceSprite(Fire, s.CurrentPlayer, tc, row);
         Show();
-        PauseSeconds(1.0);
-        PlayGameSound("win.wav");
+        if (PauseSeconds(1.0, game))
+            PlayGameSound("win.wav");
         return;
     }
     DrawBoard();

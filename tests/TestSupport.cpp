@@ -96,6 +96,16 @@ void MessageGameTest::TearDown()
     GameTest::TearDown();
 }
 
+void RunWhen(std::function<bool()> when, std::function<void()> action)
+{
+    PavixGames::SetPumpHook([when, action] {
+        if (!when())
+            return;
+        PavixGames::SetPumpHook(nullptr);
+        action();
+    });
+}
+
 QByteArray ReadAll(const QString& path)
 {
     QFile f(path);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <vector>
@@ -56,6 +57,11 @@ protected:
     void TearDown() override;
     std::vector<QString> messages;
 };
+
+// Runs `action` once, from inside the first event pump of the game's own
+// waits (a pause, the flight) at which `when` holds: a player's action in
+// the middle of a pause, through the real event path.
+void RunWhen(std::function<bool()> when, std::function<void()> action);
 
 // A file's bytes (empty when it cannot be read); writing reports success.
 QByteArray ReadAll(const QString& path);

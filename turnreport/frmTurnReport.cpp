@@ -329,9 +329,14 @@ void SetTurnReportHook(std::function<void(frmTurnReport&)> hook)
     ReportHook() = std::move(hook);
 }
 
+namespace {
+frmTurnReport* g_openReport = nullptr;
+} // namespace
+
 void ShowTurnReport()
 {
     frmTurnReport dialog(MainForm());
+    g_openReport = &dialog;
     dialog.Form_Load();
     if (ReportHook()) {
         QTimer::singleShot(0, &dialog, [&dialog] {
@@ -340,6 +345,15 @@ void ShowTurnReport()
         });
     }
     dialog.exec();
+    g_openReport = nullptr;
+}
+
+void CloseTurnReport()
+{
+    if (g_openReport && g_openReport->isVisible()) {
+        Game().RecruitKind = Empty;
+        g_openReport->reject();
+    }
 }
 
 } // namespace Turrion

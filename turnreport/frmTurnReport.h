@@ -84,6 +84,9 @@ private:
 // nothing is recruited) and the remembered offset.
 void ShowTurnReport();
 
+// Closes an open report without a recruit (its game has been replaced).
+void CloseTurnReport();
+
 // Test seam: called with the open dialog just after it is shown, from inside
 // its modal loop; the hook may inspect it and click its buttons.
 void SetTurnReportHook(std::function<void(frmTurnReport&)> hook);

@@ -176,6 +176,7 @@ TEST_F(Drawing, MovesPanelShowsOneOrTwoDigitsAwayFromTheCursor)
 TEST_F(Drawing, SelectorTitleAndTextsReachTheScreenOnlyOnShow)
 {
     ClearBoard();
+    S().GameState = PhaseMove;
     S().CursorCol = 2;
     S().CursorRow = 5;
     DrawBoard();

@@ -4,10 +4,18 @@
 #include "core/GameFlow.h"
 #include "core/frmMain.h"
 #include "core/modTurrion.h"
+#include "engine/PavixGDI.h"
+#include "engine/PavixGames.h"
 #include "engine/PavixSfxAPI.h"
+#include "engine/PictureBox.h"
 #include "tests/TestSupport.h"
+#include "turnreport/frmTurnReport.h"
 
+#include <QApplication>
 #include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
 
 using namespace Turrion;
 
@@ -88,6 +96,9 @@ TEST_F(GameFlow, EndOfTurnPassesPlayAndNumbersTurnPairs)
     EXPECT_EQ(S().MovesLeft, 6);
     EXPECT_EQ(S().Board[6][2], Fire);
     form->mnuTurnEndTurn_Click();
+    EXPECT_EQ(S().CurrentPlayer, Red) << "no end of turn before the turn has begun";
+    S().GameState = S().ResumeState = PhaseMove;
+    form->mnuTurnEndTurn_Click();
     EXPECT_EQ(S().CurrentPlayer, Blue);
     EXPECT_EQ(S().TurnNumber, 2);
     EXPECT_EQ(S().Board[6][2], Empty) << "Blue's fire goes out as Blue's turn begins";
@@ -159,4 +170,82 @@ TEST_F(GameFlow, GameOverBlinksTheFallenKingAndNamesTheWinner)
     EXPECT_EQ(S().Board[0][1], before);
     MainLoopPass();
     EXPECT_NE(S().Board[0][1], before);
+}
+
+TEST_F(GameFlow, WhatAPlayerDoesDuringAPauseLeavesOneCoherentGame)
+{
+    // A finished game on disk: Blue's shot felled Red's King at (8, 1).
+    const QString won = Path("won.trs");
+    ASSERT_TRUE(TestSupport::WriteAll(won, TestSupport::Bytes({3, 7, 8, 10, 11, 18, 21})));
+    PavixGames::SetDialogHook([&](const PavixGames::DialogRequest&) { return won; });
+    std::vector<int> reports; // the player of every turn report shown
+    SetTurnReportHook([&](frmTurnReport& r) {
+        reports.push_back(S().CurrentPlayer);
+        r.cmdNoPiece->click();
+    });
+    auto ctrl = [this](Qt::Key k) { return [this, k] { QTest::keyClick(form, k, Qt::ControlModifier); }; };
+    const auto endTurn = ctrl(Qt::Key_E), newGame = ctrl(Qt::Key_N), load = ctrl(Qt::Key_L);
+    const auto turnChanging = [this] { return S().TurnChanging; };
+    const auto starting = [this] { return S().GameState == PhaseTurnStart; };
+    const auto lastMove = [this] {
+        S().MovesLeft = 1;
+        QTest::keyClick(form, Qt::Key_Down); // the King's last move ends the turn
+        MainLoopPass();
+    };
+    const auto clickRedWizard = [this] { QTest::mouseClick(form->picViewPort, Qt::LeftButton, {}, QPoint(340, 220)); };
+    const auto finishedStays = [&] {
+        EXPECT_EQ(S().Board[8][1], King);
+        EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
+        endTurn();
+        EXPECT_EQ(S().GameState, PhaseGameOver) << "End Turn does not revive a finished game";
+        QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(TestSupport::ReadAll(won).at(0), 3) << "a silent save keeps it finished";
+    };
+
+    struct Case {
+        const char* what;
+        std::function<void()> act;   // what the player starts
+        std::function<bool()> when;  // the pause it does the next thing in
+        std::function<void()> during;
+        int player, phase;           // what the game is in afterwards
+        std::function<void()> then = nullptr;
+    };
+    const Case cases[] = {
+        {"new game in the end-of-turn pause", endTurn, turnChanging, newGame, Blue, PhaseTurnStart},
+        {"End Turn twice", endTurn, turnChanging, endTurn, Red, PhaseTurnStart},
+        {"Ctrl+E after the last move", lastMove, turnChanging, endTurn, Red, PhaseTurnStart},
+        {"load in the end-of-turn pause", endTurn, turnChanging, load, Blue, PhaseGameOver, finishedStays},
+        {"End Turn while a new game starts", newGame, starting, endTurn, Blue, PhaseTurnStart},
+        {"load while a new game starts", newGame, starting, load, Blue, PhaseGameOver, finishedStays},
+        {"About while a new game starts", newGame, starting, ctrl(Qt::Key_A), Blue, PhaseOverlay,
+         [&] {
+             EXPECT_EQ(S().ResumeState, PhaseTurnStart);
+             EXPECT_TRUE(Screen() == *PavixGDI::Surface(S().PicTitle)) << "the picture stays up";
+             QTest::mouseClick(form->picViewPort, Qt::LeftButton, {}, QPoint(20, 20));
+             MainLoopPass(); // the click takes it away
+             MainLoopPass(); // and the turn begins
+             EXPECT_EQ(reports, std::vector<int>{Blue});
+         }},
+        {"click in the end-of-turn pause", endTurn, turnChanging, clickRedWizard, Red, PhaseTurnStart,
+         [&] {
+             MainLoopPass();
+             EXPECT_EQ(std::pair(S().CursorCol, S().CursorRow), std::pair(8, 1)) << "on the King, not the Wizard";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        form->mnuGameNewTwo_Click();
+        MainLoopPass(); // Blue's report: Blue's move phase
+        ASSERT_EQ(S().GameState, PhaseMove);
+        QApplication::setActiveWindow(form); // the report had the keyboard
+        reports.clear();
+        TestSupport::RunWhen(c.when, c.during);
+        c.act();
+        EXPECT_EQ(S().CurrentPlayer, c.player);
+        EXPECT_EQ(S().GameState, c.phase);
+        EXPECT_EQ(S().TurnNumber, c.phase == PhaseGameOver ? 7 : 1);
+        EXPECT_FALSE(S().TurnChanging);
+        if (c.then)
+            c.then();
+    }
 }

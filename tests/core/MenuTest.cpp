@@ -123,6 +123,7 @@ TEST_F(MenuTest, MenuBarMatchesTheMenuTree)
         EXPECT_TRUE(bar[i]->isEnabled());
     }
     EXPECT_EQ(form->windowTitle(), "Turrion");
+    EXPECT_EQ(form->menuBar()->font(), QApplication::font(form->menuBar())) << "the desktop's menu font";
 
     using K = QKeySequence;
     ExpectItems(form->mnuGame, {{"mnuGameNew", "&New"}, {"mnuGameUL1", "-"},
@@ -330,6 +331,7 @@ TEST_F(CommandLineTest, MalformedFileIsReportedAndForgotten)
     Start(path);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains(path));
+    EXPECT_FALSE(messages[0].contains("game in progress")) << "there is none yet";
     EXPECT_EQ(S().GameFileName, "");
     EXPECT_TRUE(Screen() == Title());
 }

@@ -7,17 +7,18 @@
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <functional>
 
 using namespace NetTest;
 using namespace Turrion;
 
 namespace {
 
-class NetBadInput : public FedHost {
+class NetBadInput : public FedSide {
 protected:
     void SetUp() override
     {
-        FedHost::SetUp();
+        FedSide::SetUp();
         for (const char* wave : {"cb_hit.wav", "win.wav"})
             QFile(Path(wave)).open(QIODevice::WriteOnly);
         PavixSfxAPI::SetPlayHook([this](const QString& path) { sounds << path.section('/', -1); });
@@ -27,7 +28,7 @@ protected:
     void TearDown() override
     {
         PavixSfxAPI::SetPlayHook(nullptr);
-        FedHost::TearDown();
+        FedSide::TearDown();
     }
     QStringList NewLines() { return LinesSince(start); }
     void CheckBoardInRange()
@@ -179,8 +180,9 @@ TEST_F(NetBadInput, MessagesCutAnywhereActAsIfSentWhole)
 
     // One byte at a time, in a fresh window: the same board, turn and lines.
     NetPlay::DestroyChatWindowForTests();
-    S().RemoteName.clear();
     Host("Ann");
+    AsClient();
+    S().RemoteName.clear();
     start = ChatLines().size();
     for (char byte : kSession) {
         Feed(QByteArray(1, byte));
@@ -212,9 +214,10 @@ TEST_F(NetBadInput, FloodsAreHandledInOrderAndUnendedDataIsNeverActedOn)
     Feed(W("CH}x"));
     EXPECT_EQ(S().Board[0][1], King);
 
-    // Endless unended data: dropped past the limit, reported once.
+    // Endless unended data: dropped past the limit, reported once however
+    // long it goes on.
     EXPECT_TRUE(boxes.empty());
-    for (int i = 0; i < 70; ++i)
+    for (int i = 0; i < 300; ++i)
         Feed(QByteArray(1000, 'z'));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(SocketError(boxes[0], -1), "");
@@ -238,35 +241,54 @@ TEST_F(NetBadInput, AGameFileThatCannotBeStoredIsReportedAndChangesNothing)
     EXPECT_EQ(Cells(), board);
     EXPECT_EQ(S().GameState, PhaseMove);
 
-    // A damaged file: refused by the loader, the temporary file removed.
+    // A damaged file is the other side's: said so, never written, never
+    // announced as loaded.
     ASSERT_TRUE(QDir(dir_.path()).rmdir("temp_NetPlay.trs"));
+    start = ChatLines().size();
     Feed("LF}\x01\x01\x0D\x46\x0B\xFF");
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].caption, "Load Turrion Game");
+    EXPECT_EQ(boxes[1].caption, "NetPlay Error");
+    EXPECT_TRUE(boxes[1].text.startsWith("The game sent by Bob is damaged")) << boxes[1].text.toStdString();
+    EXPECT_FALSE(boxes[1].text.contains("temp_NetPlay"));
+    EXPECT_EQ(NewLines(), (QStringList{"", "   ** The game sent by Bob is damaged; it was not loaded.", ""}));
     EXPECT_EQ(Cells(), board);
     EXPECT_FALSE(QFile::exists(Path("temp_NetPlay.trs")));
 }
 
-TEST_F(NetBadInput, GameMessagesWithoutAGameKeepTheBoardValid)
+TEST_F(NetBadInput, GameMessagesOutOfStepAreIgnored)
 {
-    // As after start-up: the title picture and no game behind it.
-    S().CurrentPlayer = NoPlayer, S().GameState = PhaseOverlay, S().ResumeState = PhaseNone;
-    Feed(W("PD}Bob") + W("AP}2108040") + W("MP}08040704") + W("RP}0000") + W("FC}00002") + W("FC}07042"));
-    CheckBoardInRange();
-    EXPECT_EQ(S().Board[0][0], Fire);
-    // A shot on a King the other side placed ends the "game" it claims.
-    EXPECT_EQ(S().Board[7][4], King);
-    EXPECT_EQ(S().GameState, PhaseGameOver);
-
-    // An end of turn when this side is not waiting (no NetPlay game, a
-    // finished game) starts nothing; a move onto its own cell keeps the piece.
-    Feed(W("ET}2"));
-    S().NetGame = true, S().NetGameColor = Blue, S().CurrentPlayer = Red;
-    Feed(W("ET}2") + W("MP}07040704"));
-    EXPECT_EQ(S().CurrentPlayer, Red);
-    EXPECT_EQ(S().GameState, PhaseGameOver);
-    EXPECT_EQ(S().Board[7][4], King);
-    CheckBoardInRange();
+    // The other side's game messages act only in its turn of this game:
+    // not before the first game, not in a finished game, not in this side's
+    // own turn, not while the turn changes hands; the host takes no new
+    // game, game file or colour from the connecting side.
+    const QByteArray moves = W("AP}2108040") + W("MP}08040704") + W("RP}0000") +
+                             W("FC}00002") + W("ET}2");
+    struct Case { const char* what; std::function<void()> set; } cases[] = {
+        {"no game yet", [&] { S().GameState = PhaseOverlay, S().ResumeState = PhaseNone; }},
+        {"game over", [&] { S().GameState = S().ResumeState = PhaseGameOver; }},
+        {"own turn", [&] { S().CurrentPlayer = Red; }},
+        {"no NetPlay game", [&] { S().NetGame = false; }},
+        {"turn changing", [&] { S().TurnChanging = true; }},
+    };
+    Put(0, 0, Blue, King);
+    for (const Case& c : cases) {
+        AsClient();
+        c.set();
+        const QString board = Cells();
+        const int player = S().CurrentPlayer, lines = ChatLines().size();
+        Feed(moves);
+        EXPECT_EQ(Cells(), board) << c.what;
+        EXPECT_EQ(S().CurrentPlayer, player) << c.what;
+        EXPECT_EQ(ChatLines().size(), lines) << c.what;
+        S().TurnChanging = false;
+    }
+    AsClient();
+    S().NetIsHost = true, S().NetColor = Blue;
+    const int games = S().GameId, lines = ChatLines().size();
+    Feed(W("NG}Bob") + W("LF}\x01\x01\x0D") + W("SC}2"));
+    EXPECT_EQ(S().GameId, games);
+    EXPECT_EQ(S().NetColor, Blue);
+    EXPECT_EQ(ChatLines().size(), lines);
 }
 
 TEST_F(NetBadInput, ControlCharactersInNamesAndChatStayOnOneLine)
@@ -276,8 +298,8 @@ TEST_F(NetBadInput, ControlCharactersInNamesAndChatStayOnOneLine)
     Feed(Raw("CH}a\x00" "b\nConnected ...\x1B[31m\x7F\x85\x81z\xFF"));
     const QStringList lines = NewLines();
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], "     Connected player's name: Ev       Host's name: Mallory");
+    EXPECT_EQ(lines[0], "     Host's name: Ev       Host's name: Mallory");
     EXPECT_EQ(lines[3], QString::fromUtf8("a b Connected ... [31m \u2026 z"));
-    EXPECT_EQ(Chat()->lblRedPlayer->text(), "Ev       Host's name: Mallory (connected)");
-    EXPECT_EQ(Chat()->lblRedPlayer->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Chat()->lblBluePlayer->text(), "Ev       Host's name: Mallory (host)");
+    EXPECT_EQ(Chat()->lblBluePlayer->textFormat(), Qt::PlainText);
 }

@@ -45,7 +45,9 @@ TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
 {
     // Used on its own, so that nothing connects anywhere.
     frmConnect::SetShownHook([](frmConnect& d) {
-        d.txtName->setText(QString::fromUtf8("  An\u00FFn  "));
+        // What the wire cannot carry shows in the entry as it will arrive.
+        d.txtName->setText(QString::fromUtf8("  An\u00FFn\t\u2603  "));
+        EXPECT_EQ(d.txtName->text(), "  Ann ?  ");
         d.txtIP->setText("  127.0.0.1 ");
         d.txtPort->setText(" 4000 ");
         d.cmdConnect->click();
@@ -55,7 +57,7 @@ TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
         frmConnect dialog(form);
         EXPECT_EQ(dialog.Run(), int(QDialog::Accepted));
     }
-    EXPECT_EQ(S().NetName, "Ann");
+    EXPECT_EQ(S().NetName, "Ann ?");
     EXPECT_EQ(S().NetHost, "127.0.0.1");
     EXPECT_EQ(S().NetPort, 4000);
     EXPECT_FALSE(S().NetIsHost);

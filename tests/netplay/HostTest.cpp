@@ -122,7 +122,7 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
     EXPECT_SENT(*bob, W("SC}1"));
 
     const int before = ChatLines().size();
-    bob->Send(W("DQ}Bob"));
+    bob->Send(W("DQ}Bob") + W("CH}after the goodbye")); // nothing after "DQ" counts
     bob->Close();
     ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHosting; }));
     ASSERT_TRUE(chat->Listening());
@@ -139,7 +139,7 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
     Peer cy;
     ASSERT_TRUE(cy.ConnectTo(quint16(port)));
     EXPECT_SENT(cy, W("PD}Ann"));
-    cy.Send(W("PD}Cy"));
+    cy.Send(W("PD}C\r\ny")); // a log record stays one line
     ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHostWithPlayer; }));
 
     // The question, answered No: nothing changes, and the main window is told.
@@ -171,8 +171,8 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
     EXPECT_TRUE(closed);
     EXPECT_EQ(Entries(Path("Host_Get.log")),
               (QStringList{QString::fromUtf8("00001 - PD}Bob\u00FF"),
-                           QString::fromUtf8("00002 - DQ}Bob\u00FF"),
-                           QString::fromUtf8("00003 - PD}Cy\u00FF")}));
+                           QString::fromUtf8("00002 - DQ}Bob\u00FF" "CH}after the goodbye\u00FF"),
+                           QString::fromUtf8("00003 - PD}C\\x0d\\x0ay\u00FF")}));
 
     // A second opening: a fresh transcript and log files, numbers carried on.
     auto dee = HostWithPlayer("Ann", "Dee");
@@ -197,6 +197,8 @@ TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(SocketError(boxes[0], QAbstractSocket::AddressInUseError), "");
     EXPECT_EQ(S().NetState, NetHosting);
+    EXPECT_EQ(ChatLines().last(), "     Hosting failed: port " + QString::number(squatter.serverPort()) +
+                                      " could not be opened, so nobody can connect.");
     Chat()->cmdDone->click();
 
     // A port beyond 65535 is not wrapped onto another port.
@@ -206,17 +208,19 @@ TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
     EXPECT_FALSE(Chat()->Listening());
     Chat()->cmdDone->click();
 
-    // The player vanishes without a word: reported, nothing else changes.
+    // The player vanishes without a word: told once, and the host is back to
+    // listening as after a farewell; nothing later reports it again.
     auto bob = HostWithPlayer("Ann", "Bob");
     ASSERT_TRUE(bob);
+    const int before = ChatLines().size();
     bob->Close();
     ASSERT_TRUE(PumpUntil([&] { return boxes.size() == 3; }));
     EXPECT_EQ(SocketError(boxes[2], QAbstractSocket::RemoteHostClosedError), "");
-    EXPECT_EQ(S().NetState, NetHostWithPlayer);
-
-    // Sending into the dead connection is reported too.
+    EXPECT_EQ(S().NetState, NetHosting);
+    EXPECT_TRUE(Chat()->Listening());
+    EXPECT_EQ(LinesSince(before).mid(0, 4),
+              (QStringList{"", "====================", "     ***** The connection to Bob was lost ...", ""}));
     Chat()->txtAddChat->setText("anyone?");
-    Chat()->cmdAddChat->click();
-    ASSERT_EQ(boxes.size(), 4u);
-    EXPECT_TRUE(boxes[3].text.startsWith("NetPlay Communication Error:\r\n "));
+    EXPECT_FALSE(Chat()->cmdAddChat->isEnabled());
+    EXPECT_EQ(boxes.size(), 3u);
 }

@@ -173,14 +173,23 @@ protected:
     bool answerYes = true;
 };
 
-// A host whose receive procedure is fed directly, without a peer.
-class FedHost : public NetPlayTest {
+// A NetPlay window whose receive procedure is fed directly, without a peer.
+// It plays the connecting side, Red, waiting in the move phase of the host's
+// (Blue's) turn: every game message of the other side is in step.
+class FedSide : public NetPlayTest {
 protected:
     void SetUp() override
     {
         NetPlayTest::SetUp();
         Host("Ann");
-        S().RemoteName = "Bob";
+        AsClient();
+    }
+    void AsClient()
+    {
+        using namespace Turrion;
+        S().NetIsHost = false, S().NetColor = Red, S().RemoteName = "Bob";
+        S().NetGame = true, S().NetGameColor = Red, S().CurrentPlayer = Blue;
+        S().GameState = S().ResumeState = PhaseMove;
     }
     void Feed(const QByteArray& chunk) { Chat()->ReceiveChunk(chunk); }
     QString Cells()
