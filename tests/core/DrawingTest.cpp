@@ -1,10 +1,13 @@
 // What the board drawing puts into the back buffer, pixel for pixel.
+#include "assets/Art.h"
 #include "core/Drawing.h"
 #include "core/frmGraphics.h"
 #include "core/frmMain.h"
 #include "engine/PavixGDI.h"
 #include "engine/PictureBox.h"
 #include "tests/TestSupport.h"
+
+#include <utility>
 
 using namespace Turrion;
 
@@ -113,6 +116,30 @@ TEST_F(Drawing, SheetsKeepTheMaskConvention)
     check(GraphicsForm()->picCannon, 0, 80);
     check(GraphicsForm()->picCannon, 40, 120);
     check(GraphicsForm()->picSelector, 0, 40);
+}
+
+TEST_F(Drawing, SheetsRepaintInPlaceAtAnotherScale)
+{
+    frmGraphics* g = GraphicsForm();
+    const std::pair<PictureBox*, Art::Sheet> boxes[] = {
+        {g->picTitleScreen, Art::Sheet::Title}, {g->picBackground, Art::Sheet::Background},
+        {g->picKing, Art::Sheet::King},         {g->picWizard, Art::Sheet::Wizard},
+        {g->picSmith, Art::Sheet::Smith},       {g->picWall, Art::Sheet::Wall},
+        {g->picFire, Art::Sheet::Fire},         {g->picCannon, Art::Sheet::Cannon},
+        {g->picCannonBall, Art::Sheet::CannonBall}, {g->picSelector, Art::Sheet::Selector},
+        {g->picMoves, Art::Sheet::Moves},       {g->picNumbers, Art::Sheet::Numbers},
+        {g->picGrass, Art::Sheet::Grass},
+    };
+    const QImage* kingPicture = &g->picKing->Picture();
+    for (int scale : {2, 1}) {
+        EXPECT_EQ(g->PaintSheets(scale), scale);
+        for (const auto& [box, art] : boxes) {
+            const std::string name = box->ControlName().toStdString();
+            EXPECT_TRUE(box->Picture() == Art::Paint(art, scale)) << name;
+            EXPECT_EQ(box->size(), Art::BaseSize(art) * scale) << name;
+        }
+    }
+    EXPECT_EQ(&g->picKing->Picture(), kingPicture) << "the engine draws from the same image";
 }
 
 TEST_F(Drawing, PiecesAppearInTheirOwnersFramesAndLeaveTheBoardVisible)
