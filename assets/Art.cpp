@@ -673,7 +673,7 @@ void PaintSmith(QPainter& p, const Team& t)
 void PaintWall(QPainter& p, const Team& t)
 {
     // Battlement outline: a wall body with three merlons on top. Edges lie
-    // on whole pixels so the brickwork stays crisp at 40 x 40.
+    // on whole pixels so the brickwork stays crisp at every scale.
     QPainterPath shape;
     shape.addRect(QRectF(2, 9, 36, 29));
     shape.addRect(QRectF(2, 3, 8, 7));

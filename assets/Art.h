@@ -10,6 +10,8 @@
 // frame): a mask is pure black exactly where the figure is and pure white
 // elsewhere, and a colour frame is pure black exactly where its mask is white.
 // Figures never use pure black themselves.
+//
+// Painting needs a QGuiApplication: the texts come from the font database.
 #pragma once
 
 #include <QImage>
