@@ -2,32 +2,31 @@
 
 #include "engine/PictureBox.h"
 
-#include <QPainter>
-
 static void InitAssets()
 {
-    // Resources compiled into a static library must be registered by hand.
+    // The window icon is a resource compiled into a static library; such
+    // resources must be registered by hand.
     Q_INIT_RESOURCE(turrion_assets);
 }
 
 namespace {
 frmGraphics* g_graphics = nullptr;
 
-struct SheetFile { const char* name; const char* file; int width; int height; };
-constexpr SheetFile kSheets[] = {
-    {"picTitleScreen", "title.png", 360, 280},
-    {"picBackground", "background.png", 360, 280},
-    {"picKing", "king.png", 120, 40},
-    {"picWizard", "wizard.png", 120, 40},
-    {"picSmith", "smith.png", 120, 40},
-    {"picWall", "wall.png", 120, 40},
-    {"picFire", "fire.png", 120, 40},
-    {"picCannon", "cannon.png", 160, 40},
-    {"picCannonBall", "cannonball.png", 160, 80},
-    {"picSelector", "selector.png", 80, 40},
-    {"picMoves", "moves.png", 40, 80},
-    {"picNumbers", "numbers.png", 200, 40},
-    {"picGrass", "grass.png", 40, 40},
+struct SheetBox { const char* name; Art::Sheet art; };
+constexpr SheetBox kSheets[] = {
+    {"picTitleScreen", Art::Sheet::Title},
+    {"picBackground", Art::Sheet::Background},
+    {"picKing", Art::Sheet::King},
+    {"picWizard", Art::Sheet::Wizard},
+    {"picSmith", Art::Sheet::Smith},
+    {"picWall", Art::Sheet::Wall},
+    {"picFire", Art::Sheet::Fire},
+    {"picCannon", Art::Sheet::Cannon},
+    {"picCannonBall", Art::Sheet::CannonBall},
+    {"picSelector", Art::Sheet::Selector},
+    {"picMoves", Art::Sheet::Moves},
+    {"picNumbers", Art::Sheet::Numbers},
+    {"picGrass", Art::Sheet::Grass},
 };
 } // namespace
 
@@ -40,28 +39,20 @@ frmGraphics::frmGraphics(QWidget* parent) : QWidget(parent)
                             &picWall, &picFire, &picCannon, &picCannonBall, &picSelector,
                             &picMoves, &picNumbers, &picGrass};
     int i = 0;
-    for (const SheetFile& sheet : kSheets)
-        *boxes[i++] = AddSheet(sheet.name, sheet.file, sheet.width, sheet.height);
+    for (const SheetBox& sheet : kSheets)
+        *boxes[i++] = new PictureBox(QString::fromLatin1(sheet.name), this);
+    PaintSheets(1);
 }
 
-PictureBox* frmGraphics::AddSheet(const char* name, const char* file, int width, int height)
+int frmGraphics::PaintSheets(int scale)
 {
-    auto* box = new PictureBox(QString::fromLatin1(name), this);
-    box->resize(width, height);
-    QImage image(QStringLiteral(":/assets/") + QString::fromLatin1(file));
-    // A sheet of the wrong size or a missing resource would break the frame
-    // arithmetic of the drawing code; draw a plain placeholder instead.
-    if (image.size() != QSize(width, height)) {
-        QImage fallback(width, height, QImage::Format_RGB32);
-        fallback.fill(Qt::black);
-        if (!image.isNull()) {
-            QPainter painter(&fallback);
-            painter.drawImage(0, 0, image);
-        }
-        image = fallback;
+    scale = Art::ClampScale(scale);
+    for (const Sheet& sheet : Sheets()) {
+        const QImage picture = Art::Paint(sheet.art, scale);
+        sheet.box->resize(picture.size());
+        sheet.box->SetPicture(picture);
     }
-    box->SetPicture(image.convertToFormat(QImage::Format_RGB32));
-    return box;
+    return scale;
 }
 
 QList<frmGraphics::Sheet> frmGraphics::Sheets() const
@@ -71,8 +62,11 @@ QList<frmGraphics::Sheet> frmGraphics::Sheets() const
                                        picSmith, picWall, picFire, picCannon, picCannonBall,
                                        picSelector, picMoves, picNumbers, picGrass};
     int i = 0;
-    for (const SheetFile& sheet : kSheets)
-        sheets.append({const_cast<PictureBox*>(boxes[i++]), sheet.file, sheet.width, sheet.height});
+    for (const SheetBox& sheet : kSheets) {
+        const QSize size = Art::BaseSize(sheet.art);
+        sheets.append(
+            {const_cast<PictureBox*>(boxes[i++]), sheet.art, size.width(), size.height()});
+    }
     return sheets;
 }
 

@@ -1,6 +1,9 @@
 // The hidden window that holds the sprite sheets. Each sheet is a picture box
-// whose picture the graphics engine draws from directly.
+// whose picture the graphics engine draws from directly; the pictures are
+// painted by the art library when the window is made.
 #pragma once
+
+#include "assets/Art.h"
 
 #include <QWidget>
 
@@ -25,12 +28,16 @@ public:
     PictureBox* picNumbers;
     PictureBox* picGrass;
 
-    // Every sheet with its resource file, in the order the game numbers them.
-    struct Sheet { PictureBox* box; const char* file; int width; int height; };
+    // Every sheet with the art it shows and its size in the 1x layout, in the
+    // order the game numbers them.
+    struct Sheet { PictureBox* box; Art::Sheet art; int width; int height; };
     QList<Sheet> Sheets() const;
 
-private:
-    PictureBox* AddSheet(const char* name, const char* file, int width, int height);
+    // Paints every sheet afresh at a whole scale (clamped to what the art
+    // offers) and returns the scale used. Each box keeps its QImage object
+    // and takes the size of its new picture; picture numbers assigned to the
+    // boxes must be assigned again, as the engine keeps their sizes.
+    int PaintSheets(int scale);
 };
 
 // The one sprite window of the process (created on first use).

@@ -1,10 +1,13 @@
 // What the board drawing puts into the back buffer, pixel for pixel.
+#include "assets/Art.h"
 #include "core/Drawing.h"
 #include "core/frmGraphics.h"
 #include "core/frmMain.h"
 #include "engine/PavixGDI.h"
 #include "engine/PictureBox.h"
 #include "tests/TestSupport.h"
+
+#include <utility>
 
 using namespace Turrion;
 
@@ -65,20 +68,8 @@ protected:
 
 } // namespace
 
-TEST_F(Drawing, EverySheetHasTheSizeTheFrameArithmeticNeeds)
+TEST_F(Drawing, SpriteNumbersFollowTheLoadingOrder)
 {
-    const struct { PictureBox* box; int w, h; } sheets[] = {
-        {GraphicsForm()->picBackground, 360, 280}, {GraphicsForm()->picTitleScreen, 360, 280},
-        {GraphicsForm()->picKing, 120, 40},        {GraphicsForm()->picWizard, 120, 40},
-        {GraphicsForm()->picSmith, 120, 40},       {GraphicsForm()->picWall, 120, 40},
-        {GraphicsForm()->picFire, 120, 40},        {GraphicsForm()->picCannon, 160, 40},
-        {GraphicsForm()->picCannonBall, 160, 80},  {GraphicsForm()->picSelector, 80, 40},
-        {GraphicsForm()->picMoves, 40, 80},        {GraphicsForm()->picNumbers, 200, 40},
-        {GraphicsForm()->picGrass, 40, 40},
-    };
-    for (const auto& sheet : sheets) {
-        EXPECT_EQ(sheet.box->Picture().size(), QSize(sheet.w, sheet.h)) << sheet.box->ControlName().toStdString();
-    }
     // Sprite numbers follow the viewport's back buffer in loading order.
     EXPECT_EQ(PavixGDI::ViewportPic(S().ViewPort), 0);
     EXPECT_EQ(S().PicTitle, 1);
@@ -87,32 +78,28 @@ TEST_F(Drawing, EverySheetHasTheSizeTheFrameArithmeticNeeds)
     EXPECT_EQ(S().PicNumbers, 12);
 }
 
-TEST_F(Drawing, SheetsKeepTheMaskConvention)
+TEST_F(Drawing, SheetsRepaintInPlaceAtAnotherScale)
 {
-    // Wherever a mask is white the colour frames must be black, or the OR
-    // would tint the board around the figure.
-    auto check = [](PictureBox* box, int frameX, int maskX) {
-        const QImage& img = box->Picture();
-        int figure = 0;
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 40; ++x) {
-                QRgb mask = img.pixel(maskX + x, y) & 0xFFFFFF;
-                ASSERT_TRUE(mask == 0 || mask == 0xFFFFFF) << box->ControlName().toStdString();
-                if (mask == 0xFFFFFF)
-                    ASSERT_EQ(img.pixel(frameX + x, y) & 0xFFFFFF, 0u) << box->ControlName().toStdString();
-                else
-                    ++figure;
-            }
-        EXPECT_GT(figure, 100) << box->ControlName().toStdString() << " has a figure";
+    frmGraphics* g = GraphicsForm();
+    const std::pair<PictureBox*, Art::Sheet> boxes[] = {
+        {g->picTitleScreen, Art::Sheet::Title}, {g->picBackground, Art::Sheet::Background},
+        {g->picKing, Art::Sheet::King},         {g->picWizard, Art::Sheet::Wizard},
+        {g->picSmith, Art::Sheet::Smith},       {g->picWall, Art::Sheet::Wall},
+        {g->picFire, Art::Sheet::Fire},         {g->picCannon, Art::Sheet::Cannon},
+        {g->picCannonBall, Art::Sheet::CannonBall}, {g->picSelector, Art::Sheet::Selector},
+        {g->picMoves, Art::Sheet::Moves},       {g->picNumbers, Art::Sheet::Numbers},
+        {g->picGrass, Art::Sheet::Grass},
     };
-    for (PictureBox* box : {GraphicsForm()->picKing, GraphicsForm()->picWizard, GraphicsForm()->picSmith,
-                            GraphicsForm()->picWall, GraphicsForm()->picFire}) {
-        check(box, 0, 80);
-        check(box, 40, 80);
+    const QImage* kingPicture = &g->picKing->Picture();
+    for (int scale : {2, 1}) {
+        EXPECT_EQ(g->PaintSheets(scale), scale);
+        for (const auto& [box, art] : boxes) {
+            const std::string name = box->ControlName().toStdString();
+            EXPECT_TRUE(box->Picture() == Art::Paint(art, scale)) << name;
+            EXPECT_EQ(box->size(), Art::BaseSize(art) * scale) << name;
+        }
     }
-    check(GraphicsForm()->picCannon, 0, 80);
-    check(GraphicsForm()->picCannon, 40, 120);
-    check(GraphicsForm()->picSelector, 0, 40);
+    EXPECT_EQ(&g->picKing->Picture(), kingPicture) << "the engine draws from the same image";
 }
 
 TEST_F(Drawing, PiecesAppearInTheirOwnersFramesAndLeaveTheBoardVisible)
