@@ -74,13 +74,17 @@ static void BM_ReceiveHundredMessages(benchmark::State& state)
     }
     State& s = Game();
     BenchSupport::LiveGame(s);
+    // This side (Blue) waits while the other side plays Red's turn.
+    s.CurrentPlayer = Red;
+    s.NetGame = true;
+    s.NetGameColor = Blue;
     const State start = s;
     const int boxes = BenchSupport::MessageBoxes();
 
     // One message on its own first: it must really reach the board.
-    chat->ReceiveChunk(Framed(walls ? "AP}2406031" : "AP}2506031"));
+    chat->Net().ReceiveChunk(Framed(walls ? "AP}2406031" : "AP}2506031"));
     const bool placed = s.Board[6][3] == (walls ? Wall : Fire) && s.Owner[6][3] == Red;
-    chat->ReceiveChunk(Framed("RP}0603"));
+    chat->Net().ReceiveChunk(Framed("RP}0603"));
     if (!placed || !SameBoard(s, start)) {
         state.SkipWithError("a received message did not change the board");
         return;
@@ -89,7 +93,7 @@ static void BM_ReceiveHundredMessages(benchmark::State& state)
     const QByteArray chunk = HundredMessages(walls);
     PavixGames::Engine().LogLevel = logLevel;
     for (auto _ : state) {
-        chat->ReceiveChunk(chunk);
+        chat->Net().ReceiveChunk(chunk);
         if (walls) {
             // 50 chat lines per chunk: keep the transcript short so that
             // every iteration does the same work.
@@ -100,7 +104,7 @@ static void BM_ReceiveHundredMessages(benchmark::State& state)
     }
     PavixGames::Engine().LogLevel = 1;
 
-    if (!SameBoard(s, start) || !chat->RecvBuffer.isEmpty())
+    if (!SameBoard(s, start) || !chat->Net().RecvBuffer.isEmpty())
         state.SkipWithError("the board or the receive buffer did not end as it started");
     if (BenchSupport::MessageBoxes() != boxes)
         state.SkipWithError("a message box came up");

@@ -32,9 +32,8 @@ void ShowEndOfTurnAndPass(State& s)
 }
 } // namespace
 
-void ReplaceGame(State& s)
+void GameReplaced()
 {
-    BeginGame(s);
     // A turn report still open belongs to the game that is gone.
     CloseTurnReport();
 }
@@ -42,22 +41,11 @@ void ReplaceGame(State& s)
 void frmMain::mnuGameNewTwo_Click()
 {
     State& s = Game();
-    s.GameFileName.clear();
-    ReplaceGame(s);
+    StartNewGame(s);
+    GameReplaced();
     const GameGuard game(s);
-    SetupBoard(s);
     DrawBoard();
-    s.CurrentPlayer = Blue;
-    CountMoves(s);
     DrawMovesPanel();
-    s.GameState = PhaseTurnStart;
-    s.ResumeState = PhaseTurnStart;
-    s.CurrentPlayer = Blue;
-    // The connecting side plays the host's game from its first moment: the
-    // host's first actions may arrive during the pause. The host shares the
-    // game once "NG" has gone out; until then nothing received belongs to it.
-    s.NetGame = s.NetState == NetConnected;
-    s.NetGameColor = s.NetColor;
     PlayGameSound("start.wav");
     DrawGameText("Starting a new game ...", 20, 20, White);
     Show();
@@ -97,8 +85,7 @@ void frmMain::mnuTurnEndTurn_Click()
     if (!CanEndTurn(s))
         return;
     s.MovesLeft = 0;
-    if (s.NetGame)
-        NetPlay::SendMessage("ET}" + QString::number(s.CurrentPlayer));
+    NetPlay::SendGameMessage(NetPlay::EndTurnMessage(s.CurrentPlayer));
     ShowEndOfTurnAndPass(s);
 }
 

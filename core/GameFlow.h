@@ -3,12 +3,9 @@
 
 namespace Turrion {
 
-struct State;
-
-// A new game replaces the running one (new, loaded or received): it gets the
-// next game number, and what belonged to the old one (an open turn report)
-// goes.
-void ReplaceGame(State& s);
+// A new, loaded or received game has replaced the running one: what belonged
+// to the old one on the screen (an open turn report) goes.
+void GameReplaced();
 
 // One step of the game-over display: every half second the fallen King
 // alternates with a Fire and the result is written on the winner's half.

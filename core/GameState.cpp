@@ -71,6 +71,36 @@ void BeginGame(State& s)
     s.MouseClicked = false;
 }
 
+void StartNewGame(State& s)
+{
+    BeginGame(s);
+    s.GameFileName.clear();
+    SetupBoard(s);
+    s.CurrentPlayer = Blue;
+    CountMoves(s);
+    s.GameState = s.ResumeState = PhaseTurnStart;
+    // The host's first actions may arrive while the connecting side still
+    // shows "Starting a new game ...". The host shares the game once its
+    // "NG" has gone out; until then nothing received belongs to it.
+    s.NetGame = s.NetState == NetConnected;
+    s.NetGameColor = s.NetColor;
+}
+
+int StartTurn(State& s, int recruitKind)
+{
+    const int col = PortalCol(s.CurrentPlayer);
+    int placed = Empty;
+    if (recruitKind != Empty && s.Board[col][PortalRow] == Empty) {
+        s.Owner[col][PortalRow] = s.CurrentPlayer;
+        s.Board[col][PortalRow] = recruitKind;
+        placed = recruitKind;
+    }
+    s.FreshTurn = true;
+    SetPhase(s, PhaseMove);
+    PutCursorOnKing(s, s.CurrentPlayer);
+    return placed;
+}
+
 void SetPhase(State& s, int phase)
 {
     if (s.GameState != PhaseOverlay)

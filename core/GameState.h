@@ -178,6 +178,14 @@ constexpr int PortalRow = 3;
 // A new game takes over: the next game number, and nothing of the game
 // before it (a pending turn change, a click) carries over.
 void BeginGame(State& s);
+// A new two-player game replaces whatever ran: the starting layout, Blue to
+// move with 6 moves, the turn report next, no file name. The connecting
+// NetPlay side plays the host's game from this moment.
+void StartNewGame(State& s);
+// The turn report's choice takes effect: the recruit, if any, on the
+// player's portal when it is free (returns the kind placed, else Empty);
+// the move phase begins, fresh, with the cursor on the player's King.
+int StartTurn(State& s, int recruitKind);
 // Moves the game to `phase`. Behind the About picture only the phase it
 // returns to changes: the picture stays until the player takes it away.
 void SetPhase(State& s, int phase);

@@ -3,6 +3,8 @@
 // live with the rules, the NetPlay menu with NetPlay.
 #pragma once
 
+#include "rules/Keys.h"
+
 #include <QMainWindow>
 
 class PictureBox;
@@ -12,21 +14,6 @@ class QMenu;
 namespace Turrion {
 
 class GameGuard;
-
-// Virtual-key codes the rules use.
-enum VirtualKey : int {
-    VK_TAB = 9,
-    VK_LEFT = 37,
-    VK_UP = 38,
-    VK_RIGHT = 39,
-    VK_DOWN = 40,
-    VK_0 = 48,
-    VK_9 = 57,
-};
-// Modifier mask bits.
-constexpr int ShiftMask = 1;
-constexpr int CtrlMask = 2;
-constexpr int AltMask = 4;
 
 // Translates a Qt key event into the virtual-key code of the rules, or 0 for
 // a key the game has no code for. Keypad digits are not main-row digits.

@@ -31,11 +31,6 @@ std::function<void()>& LoopSleepHook()
     return hook;
 }
 
-QString TwoDigits(int value)
-{
-    return QString::number(value).rightJustified(2, '0');
-}
-
 // State 1: the turn report, the recruit on the portal, the cursor on the King.
 void TurnStartPhase()
 {
@@ -45,20 +40,13 @@ void TurnStartPhase()
     // A game replaced while the report was open takes nothing from it.
     if (!game.Current() || s.GameState != PhaseTurnStart)
         return;
-    if (s.RecruitKind != 0) {
-        const int col = PortalCol(s.CurrentPlayer);
-        s.Owner[col][PortalRow] = s.CurrentPlayer;
-        s.Board[col][PortalRow] = s.RecruitKind;
-        DrawPieceSprite(s.RecruitKind, s.CurrentPlayer, col, PortalRow);
-        if (s.NetGame)
-            NetPlay::SendMessage("AP}" + QString::number(s.CurrentPlayer) +
-                                 QString::number(s.RecruitKind) + TwoDigits(col) +
-                                 TwoDigits(PortalRow) + "0");
+    const int col = PortalCol(s.CurrentPlayer);
+    const int recruit = StartTurn(s, s.RecruitKind);
+    if (recruit != Empty) {
+        DrawPieceSprite(recruit, s.CurrentPlayer, col, PortalRow);
+        NetPlay::SendGameMessage(NetPlay::AddPieceMessage(s.CurrentPlayer, recruit, col, PortalRow, false));
         Show();
     }
-    s.FreshTurn = true;
-    SetPhase(s, PhaseMove);
-    PutCursorOnKing(s, s.CurrentPlayer);
     DrawSelector();
     Show();
 }

@@ -1,5 +1,6 @@
 #include "netplay/NetPlay.h"
 
+#include "core/GameState.h"
 #include "engine/MessageBox.h"
 #include "netplay/Protocol.h"
 #include "netplay/frmChat.h"
@@ -7,6 +8,9 @@
 namespace NetPlay {
 
 namespace {
+std::function<void(const QString&)> g_sendObserver;
+std::function<void(const QString&)> g_chatObserver;
+
 // The window when it is open; with no open window there is nobody to talk to.
 frmChat* OpenWindow()
 {
@@ -18,7 +22,35 @@ frmChat* OpenWindow()
 void SendMessage(const QString& text)
 {
     if (frmChat* chat = OpenWindow())
-        chat->SendMessage(text);
+        chat->Net().SendMessage(text);
+}
+
+void SendGameMessage(const QString& text)
+{
+    if (!Turrion::Game().NetGame)
+        return;
+    if (g_sendObserver)
+        g_sendObserver(text);
+    SendMessage(text);
+}
+
+void GameChat(const QString& line)
+{
+    if (!Turrion::Game().NetGame)
+        return;
+    if (g_chatObserver)
+        g_chatObserver(line);
+    AddChat(line);
+}
+
+void SetSendObserver(std::function<void(const QString&)> observer)
+{
+    g_sendObserver = std::move(observer);
+}
+
+void SetChatObserver(std::function<void(const QString&)> observer)
+{
+    g_chatObserver = std::move(observer);
 }
 
 void AddChat(const QString& line)
@@ -47,7 +79,7 @@ void SendGameFile(const QByteArray& fileBytes)
                                QStringLiteral("NetPlay Error"), PavixGames::MsgIcon::Exclamation);
         return;
     }
-    chat->SendMessage(QStringLiteral("LF}") + FromWire(fileBytes));
+    chat->Net().SendMessage(QStringLiteral("LF}") + FromWire(fileBytes));
 }
 
 } // namespace NetPlay

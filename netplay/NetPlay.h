@@ -2,25 +2,33 @@
 // NetPlay window exists.
 #pragma once
 
+#include "netplay/Protocol.h"
+
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace NetPlay {
 
 // Sends one message (code, "}" and payload; the terminator is added).
 void SendMessage(const QString& text);
+// A game action's message: sent only while a NetPlay game runs.
+void SendGameMessage(const QString& text);
 // Adds one line to the chat transcript.
 void AddChat(const QString& line);
 // Closes the NetPlay window as the main window closes; the window may ask its
 // user and set CancelClose to keep both windows open.
 void UnloadChatWindow();
 
-// Text on the wire is single-byte Windows-1252: every byte 0..254 maps to one
-// character and back unchanged.
-QString FromWire(const QByteArray& bytes);
-QByteArray ToWire(const QString& text);
+// A line for the transcript about the game: written only while a NetPlay
+// game runs.
+void GameChat(const QString& line);
 
 // The host's "LF" message: the saved-game file, one character per byte.
 void SendGameFile(const QByteArray& fileBytes);
+
+// Test seams: see every game message and game chat line that goes out.
+void SetSendObserver(std::function<void(const QString&)> observer);
+void SetChatObserver(std::function<void(const QString&)> observer);
 
 } // namespace NetPlay

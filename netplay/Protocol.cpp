@@ -1,7 +1,5 @@
 #include "netplay/Protocol.h"
 
-#include "netplay/NetPlay.h"
-
 #include <array>
 #include <cmath>
 #include <limits>
@@ -186,6 +184,38 @@ int DecimalValue(const QString& text)
     if (value <= double(std::numeric_limits<int>::min()))
         return std::numeric_limits<int>::min();
     return int(value);
+}
+
+QString TwoDigits(int value)
+{
+    return QString::number(value).rightJustified(2, QLatin1Char('0'));
+}
+
+QString MoveMessage(int fromCol, int fromRow, int toCol, int toRow)
+{
+    return QStringLiteral("MP}") + TwoDigits(fromCol) + TwoDigits(fromRow) + TwoDigits(toCol) +
+           TwoDigits(toRow);
+}
+
+QString AddPieceMessage(int player, int kind, int col, int row, bool wall)
+{
+    return QStringLiteral("AP}") + QString::number(player) + QString::number(kind) +
+           TwoDigits(col) + TwoDigits(row) + (wall ? QLatin1Char('1') : QLatin1Char('0'));
+}
+
+QString RemovePieceMessage(int col, int row)
+{
+    return QStringLiteral("RP}") + TwoDigits(col) + TwoDigits(row);
+}
+
+QString FireMessage(int col, int row, int player)
+{
+    return QStringLiteral("FC}") + TwoDigits(col) + TwoDigits(row) + QString::number(player);
+}
+
+QString EndTurnMessage(int player)
+{
+    return QStringLiteral("ET}") + QString::number(player);
 }
 
 std::optional<Message> ParseMessage(const QString& text)

@@ -7,8 +7,6 @@
 // the reader share these functions.
 #pragma once
 
-#include "netplay/NetPlay.h" // FromWire, ToWire
-
 #include <QByteArray>
 #include <QChar>
 #include <QString>
@@ -34,6 +32,11 @@ constexpr int MaxPendingChars = 64 * 1024;
 QChar CharFromWireByte(unsigned char byte);
 // The byte of a character, or -1 when the code page has none for it.
 int WireByteFromChar(QChar ch);
+
+// Text on the wire is single-byte Windows-1252: every byte 0..254 maps to one
+// character and back unchanged.
+QString FromWire(const QByteArray& bytes);
+QByteArray ToWire(const QString& text);
 
 // Adds the terminator to a message.
 QByteArray Frame(const QString& message);
@@ -66,6 +69,23 @@ QString StripTerminator(const QString& text);
 // ends the number ("4000 " is 4000, "abc" is 0). Values beyond the 32-bit
 // range are held at its ends.
 int DecimalValue(const QString& text);
+
+// ---- The game's messages, as the side that acts sends them ---------------
+
+QString TwoDigits(int value);
+// A piece moved one cell.
+QString MoveMessage(int fromCol, int fromRow, int toCol, int toRow);
+// A piece added: a Wall a Builder built (`wall` true) or a recruit on the
+// portal; the last digit tells them apart and is not read.
+QString AddPieceMessage(int player, int kind, int col, int row, bool wall);
+// A Wall removed.
+QString RemovePieceMessage(int col, int row);
+// Where a shot came down, and who fired it.
+QString FireMessage(int col, int row, int player);
+// The end of `player`'s turn.
+QString EndTurnMessage(int player);
+
+// ---- Received messages ------------------------------------------------------
 
 enum class Code {
     PD, // player's name, on connecting

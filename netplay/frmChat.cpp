@@ -7,24 +7,20 @@
 #include "core/SaveGame.h"
 #include "core/frmMain.h"
 #include "engine/MessageBox.h"
-#include "engine/PavixGames.h"
 #include "netplay/NetPlay.h"
 #include "netplay/Protocol.h"
 #include "netplay/SendableEntry.h"
 #include "netplay/WrapButton.h"
+#include "rules/FireCannon.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkInterface>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTextCursor>
 
 using namespace Turrion;
@@ -44,39 +40,70 @@ void Place(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(left / Twips, top / Twips, width / Twips, height / Twips);
 }
 
-QString Numbered(int count)
-{
-    return QString::number(count).rightJustified(5, QLatin1Char('0')) + QStringLiteral(" - ");
-}
-
-// A log record is one line: control characters in logged text (a name
-// holding a line break, the bytes of a game file) are written as \xNN.
-QString LogText(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (QChar ch : text) {
-        if (IsControl(ch))
-            out += QStringLiteral("\\x%1").arg(int(ch.unicode()), 2, 16, QLatin1Char('0'));
-        else
-            out += ch;
+// The game as the NetPlay session reaches it: the main window's procedures,
+// with their drawing, pauses and sounds.
+class MainWindowLink : public GameLink {
+public:
+    void NewGame() override
+    {
+        if (frmMain* main = MainForm())
+            main->mnuGameNewTwo_Click();
     }
-    return out;
-}
-
-bool PortInRange(int port)
-{
-    return port >= 0 && port <= 65535;
-}
-
-QString PortOutOfRange(int port)
-{
-    return QStringLiteral("Port %1 is not a TCP port (0 to 65535).").arg(port);
-}
+    void LoadGame(const QString& path) override
+    {
+        State& s = Game();
+        s.GameFileName = path;
+        if (g_loadGameHook)
+            g_loadGameHook();
+        else
+            Turrion::LoadGame();
+        s.GameFileName.clear();
+    }
+    void EndTurn() override
+    {
+        State& s = Game();
+        SimEndTurn();
+        // The turn is back here: draw the player's eye to the board.
+        frmMain* main = MainForm();
+        if (main && s.NetGame && s.NetGameColor == s.CurrentPlayer && !main->isActiveWindow())
+            QApplication::alert(main);
+    }
+    void BoardChanged() override
+    {
+        DrawBoard();
+        Show();
+    }
+    void ShotLanded(int col, int row, int shooter, bool kingHit) override
+    {
+        if (!kingHit) {
+            PlayGameSound("cb_hit.wav");
+            DrawBoard();
+            Show();
+            return;
+        }
+        State& s = Game();
+        if (frmMain* main = MainForm())
+            main->mnuTurnEndTurn->setEnabled(false);
+        // The Fire over the King; the board keeps the King.
+        DrawPieceSprite(Fire, shooter, col, row);
+        Show();
+        if (PauseSeconds(1.0, GameGuard(s)))
+            PlayGameSound("win.wav");
+    }
+    void PlayerJoined() override
+    {
+        if (frmMain* main = MainForm()) {
+            main->mnuGameNewBlue->setEnabled(false);
+            main->mnuGameNewRed->setEnabled(false);
+        }
+    }
+};
 
 } // namespace
 
-frmChat::frmChat(QWidget* parent) : QWidget(parent, Qt::Window)
+frmChat::frmChat(QWidget* parent)
+    : QWidget(parent, Qt::Window), link_(std::make_unique<MainWindowLink>()),
+      session_(new Session(Game(), *link_, this))
 {
     setObjectName(QStringLiteral("frmChat"));
     setWindowTitle(QStringLiteral("Turrion (NetPlay)"));
@@ -140,6 +167,27 @@ frmChat::frmChat(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(txtAddChat, &QLineEdit::returnPressed, this, [this] {
         if (cmdAddChat->isEnabled())
             cmdAddChat_Click();
+    });
+
+    connect(session_, &Session::ChatLine, this, [this](const QString& line) { AddChat(line); });
+    connect(session_, &Session::PlayersChanged, this, [this] {
+        UpdatePlayerLabels();
+        cmdSwitch->setEnabled(Game().NetIsHost && session_->PlayerConnected);
+        txtAddChat_Change(); // a line typed while waiting can now be sent
+    });
+    connect(session_, &Session::Attention, this, [this](bool raise) {
+        if (raise) {
+            if (isMinimized())
+                showNormal();
+            this->raise();
+            activateWindow();
+        } else if (!isActiveWindow()) {
+            QApplication::alert(this);
+        }
+    });
+    connect(session_, &Session::Problem, this, [this](const QString& text) {
+        PavixGames::MessageBox(this, text, QStringLiteral("NetPlay Error"),
+                               PavixGames::MsgIcon::Exclamation);
     });
 }
 
@@ -208,49 +256,25 @@ void frmChat::Form_Load()
 {
     State& s = Game();
     DoneClicked = false;
-    PlayerConnected = false;
-    // Half a message left by an earlier connection must not be joined to the
-    // first data of this one.
-    RecvBuffer.clear();
     ResetControls();
     PlaceWindow();
     show();
-    loaded_ = true;
-
-    const bool logging = PavixGames::LogLevel() > 0;
-    const QString& app = PavixGames::AppPath();
     if (s.NetState == NetHosting) {
-        if (logging) {
-            SendLog = PavixGames::OpenLog(app + QStringLiteral("Host_Send.log"), false);
-            GetLog = PavixGames::OpenLog(app + QStringLiteral("Host_Get.log"), false);
-        }
         cmdSwitch->setEnabled(false);
         lblBluePlayer->setText(s.NetName + QStringLiteral(" (host)"));
         SetBold(lblBluePlayer, true);
-        StartListening();
-        AnnounceHosting();
-        s.NetColor = Blue;
     } else {
-        if (logging) {
-            SendLog = PavixGames::OpenLog(app + QStringLiteral("Client_Send.log"), false);
-            GetLog = PavixGames::OpenLog(app + QStringLiteral("Client_Get.log"), false);
-        }
         cmdSwitch->hide(); // only the host switches colours
-        s.NetColor = Red;
         lblRedPlayer->setText(s.NetName + QStringLiteral(" (connected)"));
         SetBold(lblRedPlayer, true);
-        AddChat(QStringLiteral("Connecting to NetPlay Game as ") + s.NetName +
-                QStringLiteral("..."));
-        AddChat(QStringLiteral("     Host: ") + s.NetHost);
-        AddChat(QStringLiteral("     Port: ") + QString::number(s.NetPort));
-        StartConnecting();
     }
+    session_->Open();
 }
 
 void frmChat::Form_Unload(bool& cancel)
 {
     State& s = Game();
-    if (!loaded_)
+    if (!Loaded())
         return;
     RememberPlacement();
     if (!DoneClicked) {
@@ -266,27 +290,7 @@ void frmChat::Form_Unload(bool& cancel)
             return;
         }
     }
-    // From here on nothing received is acted on.
-    loaded_ = false;
-    if (PavixGames::LogLevel() > 0) {
-        PavixGames::CloseLog(SendLog);
-        PavixGames::CloseLog(GetLog);
-    }
-    SendLog = 0;
-    GetLog = 0;
-    AddChat(QStringLiteral("===================="));
-    AddChat(QStringLiteral("Disconnecting ..."));
-    if (PlayerConnected && comm_) {
-        // Straight onto the socket: the logs are closed and it is not counted.
-        comm_->write(Frame(QStringLiteral("DQ}") + s.NetName));
-        comm_->flush();
-        QCoreApplication::processEvents();
-    }
-    CloseSocket();
-    StopListening();
-    PlayerConnected = false;
-    s.NetState = NetNone;
-    s.NetGame = false;
+    session_->Close();
 
     if (frmMain* main = MainForm()) {
         frmMain::SetMenuEnabled(main->mnuGameNew, true);
@@ -299,7 +303,7 @@ void frmChat::Form_Unload(bool& cancel)
 
 void frmChat::closeEvent(QCloseEvent* event)
 {
-    if (!loaded_) {
+    if (!Loaded()) {
         event->accept();
         return;
     }
@@ -322,6 +326,17 @@ void frmChat::cmdDone_Click()
 void frmChat::UpdatePlayerLabels()
 {
     const State& s = Game();
+    if (!session_->PlayerConnected) {
+        // The host waits for the next player; a client keeps the names of
+        // the game that just ended in view.
+        if (s.NetIsHost) {
+            lblBluePlayer->setText(s.NetName + QStringLiteral(" (host)"));
+            SetBold(lblBluePlayer, true);
+            lblRedPlayer->clear();
+            SetBold(lblRedPlayer, false);
+        }
+        return;
+    }
     const QString own = s.NetIsHost ? QStringLiteral(" (host)") : QStringLiteral(" (connected)");
     const QString other = s.NetIsHost ? QStringLiteral(" (connected)") : QStringLiteral(" (host)");
     if (s.NetColor == Blue) {
@@ -354,7 +369,7 @@ QString frmChat::ChatText() const
 
 void frmChat::txtAddChat_Change()
 {
-    cmdAddChat->setEnabled(!txtAddChat->text().trimmed().isEmpty() && PlayerConnected);
+    cmdAddChat->setEnabled(!txtAddChat->text().trimmed().isEmpty() && session_->PlayerConnected);
 }
 
 void frmChat::cmdAddChat_Click()
@@ -362,7 +377,7 @@ void frmChat::cmdAddChat_Click()
     const State& s = Game();
     const QString t = Sendable(txtAddChat->text()).trimmed();
     AddChat(QStringLiteral(">>") + s.NetName + ChatMarker + t);
-    SendMessage(QStringLiteral("CH} >") + s.NetName + ChatMarker + t);
+    session_->SendMessage(QStringLiteral("CH} >") + s.NetName + ChatMarker + t);
     txtAddChat->clear();
     txtAddChat->setFocus();
 }
@@ -378,555 +393,9 @@ void frmChat::cmdSwitch_Click()
         s.NetColor = Blue;
         v = Red;
     }
-    if (PlayerConnected)
-        SendMessage(QStringLiteral("SC}") + QString::number(v));
+    if (session_->PlayerConnected)
+        session_->SendMessage(QStringLiteral("SC}") + QString::number(v));
     UpdatePlayerLabels();
-}
-
-// ---- The socket -------------------------------------------------------------
-
-QString frmChat::LocalIP() const
-{
-    const QList<QHostAddress> all = QNetworkInterface::allAddresses();
-    for (const QHostAddress& a : all)
-        if (!a.isLoopback() && a.protocol() == QAbstractSocket::IPv4Protocol)
-            return a.toString();
-    for (const QHostAddress& a : all)
-        if (!a.isLoopback())
-            return a.toString();
-    return QStringLiteral("127.0.0.1");
-}
-
-bool frmChat::Listening() const
-{
-    return server_ && server_->isListening();
-}
-
-int frmChat::ListeningPort() const
-{
-    return Listening() ? int(server_->serverPort()) : 0;
-}
-
-bool frmChat::Connected() const
-{
-    return comm_ && comm_->state() == QAbstractSocket::ConnectedState;
-}
-
-void frmChat::StartListening()
-{
-    const int port = Game().NetPort;
-    if (!PortInRange(port)) {
-        ReportSocketError(QAbstractSocket::UnknownSocketError, PortOutOfRange(port));
-        return;
-    }
-    if (!server_) {
-        server_ = new QTcpServer(this);
-        server_->setMaxPendingConnections(1);
-        connect(server_, &QTcpServer::newConnection, this,
-                [this] { comm_ConnectionRequest(); }, Qt::QueuedConnection);
-        connect(server_, &QTcpServer::acceptError, this,
-                [this](QAbstractSocket::SocketError error) {
-                    if (server_)
-                        ReportSocketError(error, server_->errorString());
-                });
-    }
-    if (!server_->listen(QHostAddress::Any, quint16(port)))
-        ReportSocketError(server_->serverError(), server_->errorString());
-}
-
-void frmChat::StopListening()
-{
-    if (!server_)
-        return;
-    while (QTcpSocket* extra = server_->nextPendingConnection()) {
-        extra->abort();
-        extra->deleteLater();
-    }
-    server_->close();
-}
-
-void frmChat::StartConnecting()
-{
-    const State& s = Game();
-    if (!PortInRange(s.NetPort)) {
-        ReportSocketError(QAbstractSocket::UnknownSocketError, PortOutOfRange(s.NetPort));
-        return;
-    }
-    auto* socket = new QTcpSocket(this);
-    AdoptSocket(socket);
-    connect(socket, &QAbstractSocket::connected, this, [this, socket] {
-        // Socket options take effect only once the connection exists.
-        socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-        if (socket == comm_)
-            comm_Connect();
-    }, Qt::QueuedConnection);
-    // An IPv6 address may be written in brackets, as in a web address.
-    QString host = s.NetHost;
-    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
-        host = host.mid(1, host.size() - 2);
-    socket->connectToHost(host, quint16(s.NetPort));
-}
-
-void frmChat::AdoptSocket(QTcpSocket* socket)
-{
-    comm_ = socket;
-    socket->setParent(this);
-    socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-    // Queued, so that the receive procedure runs from the event loop and not
-    // inside the socket's own signal: data that arrives while an effect
-    // pumps messages is then received by a nested run, and a closed
-    // connection is reported only after the data that came before it.
-    connect(socket, &QIODevice::readyRead, this, [this, socket] {
-        if (socket == comm_)
-            comm_DataArrival();
-    }, Qt::QueuedConnection);
-    connect(socket, &QAbstractSocket::errorOccurred, this,
-            [this, guard = QPointer<QTcpSocket>(socket)](QAbstractSocket::SocketError error) {
-                if (!guard || guard != comm_)
-                    return;
-                if (guard->bytesAvailable() > 0)
-                    comm_DataArrival(); // the other side's last words first
-                if (!guard || guard != comm_)
-                    return; // they were a "DQ": the connection ended properly
-                ConnectionLost(int(error), guard->errorString());
-            },
-            Qt::QueuedConnection);
-}
-
-void frmChat::CloseSocket()
-{
-    QTcpSocket* socket = comm_;
-    comm_ = nullptr;
-    if (!socket)
-        return;
-    disconnect(socket, nullptr, this, nullptr);
-    if (socket->state() == QAbstractSocket::UnconnectedState) {
-        socket->deleteLater();
-        return;
-    }
-    // Whatever was queued is handed to the network before the socket goes.
-    connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
-    socket->flush();
-    socket->disconnectFromHost();
-    if (socket->state() == QAbstractSocket::UnconnectedState)
-        socket->deleteLater();
-}
-
-void frmChat::comm_ConnectionRequest()
-{
-    if (!server_)
-        return;
-    QTcpSocket* incoming = server_->nextPendingConnection();
-    if (!incoming)
-        return;
-    // One player at a time: no more knocking once this one is in.
-    StopListening();
-    CloseSocket();
-    AdoptSocket(incoming);
-    RecvBuffer.clear();
-    AddChat(QStringLiteral("Remote Player Connecting ..."));
-    SendMessage(QStringLiteral("PD}") + Game().NetName);
-}
-
-void frmChat::comm_Connect()
-{
-    AddChat(QStringLiteral("Connected ..."));
-    SendMessage(QStringLiteral("PD}") + Game().NetName);
-}
-
-void frmChat::comm_DataArrival()
-{
-    while (comm_ && comm_->bytesAvailable() > 0) {
-        const QByteArray chunk = comm_->readAll();
-        ReceiveChunk(chunk);
-    }
-}
-
-void frmChat::comm_Error(int number, const QString& description)
-{
-    const QString numberText =
-        number >= 0 ? QStringLiteral(" ") + QString::number(number) : QString::number(number);
-    PavixGames::MessageBox(this,
-                           QStringLiteral("NetPlay Communication Error:\r\n") + numberText +
-                               QStringLiteral(" - ") + description,
-                           QStringLiteral("NetPlay Error"), PavixGames::MsgIcon::Exclamation);
-}
-
-void frmChat::ReportSocketError(QAbstractSocket::SocketError error, const QString& description)
-{
-    comm_Error(int(error), description);
-}
-
-void frmChat::ConnectionLost(int number, const QString& description)
-{
-    // A connection that breaks without a "DQ" is a departure all the same:
-    // the state becomes what a "DQ" leaves, and the user is told once.
-    if (PlayerConnected) {
-        AddChat(QString());
-        AddChat(QStringLiteral("===================="));
-        AddChat(QStringLiteral("     ***** The connection to ") + Game().RemoteName +
-                QStringLiteral(" was lost ..."));
-        AddChat(QString());
-        OtherSideLeft();
-    }
-    comm_Error(number, description);
-}
-
-void frmChat::OtherSideLeft()
-{
-    State& s = Game();
-    PlayerConnected = false;
-    cmdAddChat->setEnabled(false);
-    cmdSwitch->setEnabled(false);
-    s.NetGame = false;
-    CloseSocket();
-    // Nothing the departed side sent after its farewell is acted on.
-    RecvBuffer.clear();
-    if (!s.NetIsHost) {
-        s.NetState = NetNone;
-        return;
-    }
-    lblBluePlayer->setText(s.NetName + QStringLiteral(" (host)"));
-    SetBold(lblBluePlayer, true);
-    lblRedPlayer->clear();
-    SetBold(lblRedPlayer, false);
-    s.NetColor = Blue;
-    s.NetState = NetHosting;
-    StartListening();
-    AddChat(QStringLiteral(" ..."));
-    AnnounceHosting();
-}
-
-void frmChat::AnnounceHosting()
-{
-    const State& s = Game();
-    AddChat(QStringLiteral("Hosting NetPlay Game as ") + s.NetName + QStringLiteral("..."));
-    if (!Listening()) {
-        AddChat(QStringLiteral("     Hosting failed: port ") + QString::number(s.NetPort) +
-                QStringLiteral(" could not be opened, so nobody can connect."));
-        return;
-    }
-    AddChat(QStringLiteral("     IP: ") + LocalIP());
-    AddChat(QStringLiteral("     Port: ") + QString::number(ListeningPort()));
-}
-
-// ---- Sending and receiving --------------------------------------------------
-
-void frmChat::SendMessage(const QString& text)
-{
-    if (PavixGames::LogLevel() > 0) {
-        ++SendCount;
-        PavixGames::WriteLog(SendLog, Numbered(SendCount) + LogText(text), true);
-    }
-    if (!Connected()) {
-        ConnectionLost(QAbstractSocket::NetworkError,
-                       QStringLiteral("The connection is closed; the message was not sent."));
-        return;
-    }
-    if (comm_->write(Frame(text)) < 0) {
-        ReportSocketError(comm_->error(), comm_->errorString());
-        return;
-    }
-    comm_->flush();
-}
-
-void frmChat::ReceiveChunk(const QByteArray& chunk)
-{
-    const QString text = FromWire(chunk);
-    if (PavixGames::LogLevel() > 0) {
-        ++GetCount;
-        PavixGames::WriteLog(GetLog, Numbered(GetCount) + LogText(text), true);
-    }
-    RecvBuffer += text;
-    QString message;
-    // Each message leaves the buffer before it is acted on: its effect may
-    // pump events, and a nested run must find only what is still to do.
-    while (loaded_ && TakeMessage(RecvBuffer, message)) {
-        overflowReported_ = false;
-        if (const std::optional<Message> m = ParseMessage(message))
-            Dispatch(*m);
-    }
-    if (RecvBuffer.size() > MaxPendingChars && !RecvBuffer.contains(QChar(TerminatorChar))) {
-        RecvBuffer.clear();
-        // A flood arrives in many chunks: it is reported once, until a
-        // message ends normally again.
-        if (!overflowReported_) {
-            overflowReported_ = true;
-            ReportSocketError(QAbstractSocket::UnknownSocketError,
-                              QStringLiteral("More than %1 bytes arrived without the end of a "
-                                             "message; they are discarded.")
-                                  .arg(MaxPendingChars));
-        }
-    }
-}
-
-bool frmChat::Accepts(const Message& m) const
-{
-    const State& s = Game();
-    switch (m.code) {
-    case Code::NG:
-    case Code::LF:
-    case Code::SC:
-        // Only the host starts and loads games and hands out the colours.
-        return !s.NetIsHost;
-    case Code::AP:
-    case Code::RP:
-    case Code::MP:
-    case Code::FC:
-    case Code::ET:
-        // The other side acts only in its own turn of the game this side
-        // plays: anything else is out of step (it crossed a new game on the
-        // wire, or came twice) and would split the two boards.
-        return AcceptsRemoteAction(s);
-    case Code::PD:
-    case Code::CH:
-    case Code::DQ:
-    case Code::SG:
-        return true;
-    }
-    return false;
-}
-
-void frmChat::Dispatch(const Message& m)
-{
-    State& s = Game();
-    frmMain* main = MainForm();
-    const QString& name = s.RemoteName;
-    const QString stars = QStringLiteral("   ** ");
-    if (!Accepts(m))
-        return;
-
-    switch (m.code) {
-    case Code::PD:
-        s.RemoteName = m.payload;
-        PlayerConnected = true;
-        if (s.NetIsHost) {
-            AddChat(QStringLiteral("     Connected player's name: ") + s.RemoteName);
-            AddChat(QStringLiteral("--------------------"));
-            AddChat(QString());
-            s.NetState = NetHostWithPlayer;
-            cmdSwitch->setEnabled(true);
-            if (main) {
-                main->mnuGameNewBlue->setEnabled(false);
-                main->mnuGameNewRed->setEnabled(false);
-            }
-            if (isMinimized())
-                showNormal();
-            raise();
-            activateWindow();
-        } else {
-            AddChat(QStringLiteral("     Host's name: ") + s.RemoteName);
-            AddChat(QStringLiteral("--------------------"));
-            AddChat(QString());
-            s.NetState = NetConnected;
-        }
-        UpdatePlayerLabels();
-        txtAddChat_Change(); // a line typed while waiting can now be sent
-        break;
-
-    case Code::CH:
-        AddChat(m.payload);
-        if (!isActiveWindow())
-            QApplication::alert(this);
-        break;
-
-    case Code::SC:
-        AddChat(QString());
-        AddChat(QStringLiteral("   ** Players have SWITCHED COLORS for next game."));
-        AddChat(QString());
-        s.NetColor = m.colour;
-        UpdatePlayerLabels();
-        break;
-
-    case Code::DQ:
-        AddChat(QString());
-        AddChat(QStringLiteral("===================="));
-        AddChat(s.NetIsHost ? QStringLiteral("     ***** ") + m.payload +
-                                  QStringLiteral(" has disconnected ...")
-                            : QStringLiteral("     ***** Host ") + name +
-                                  QStringLiteral(" has disconnected ... closing."));
-        AddChat(QString());
-        OtherSideLeft();
-        break;
-
-    case Code::NG:
-        AddChat(QString());
-        AddChat(stars + m.payload + QStringLiteral(" started a NEW GAME."));
-        AddChat(QString());
-        if (main)
-            main->mnuGameNewTwo_Click();
-        break;
-
-    case Code::AP:
-        switch (m.kind) {
-        case CannonReady:
-            AddChat(stars + name + QStringLiteral(" has added a CANNON to the board."));
-            break;
-        case Wizard:
-            AddChat(stars + name + QStringLiteral(" has added a WIZARD to the board."));
-            break;
-        case Builder:
-            AddChat(stars + name + QStringLiteral(" has added a BUILDER to the board."));
-            break;
-        case Wall:
-            AddChat(stars + name + QStringLiteral(" has ADDED a WALL to the board."));
-            break;
-        default:
-            break;
-        }
-        PlaceRemotePiece(m.owner, m.kind, m.col, m.row);
-        DrawBoard();
-        Show();
-        break;
-
-    case Code::RP:
-        if (s.Board[m.col][m.row] == Wall)
-            AddChat(stars + name + QStringLiteral(" has REMOVED a WALL from the board."));
-        RemoveRemotePiece(m.col, m.row);
-        DrawBoard();
-        Show();
-        break;
-
-    case Code::MP:
-        MoveRemotePiece(m.col, m.row, m.toCol, m.toRow);
-        DrawBoard();
-        Show();
-        break;
-
-    case Code::FC:
-        AddChat(stars + name + QStringLiteral(" has FIRED a CANNON!"));
-        ApplyRemoteShot(m.col, m.row, m.colour);
-        break;
-
-    case Code::ET:
-        AddChat(stars + name + QStringLiteral("'s TURN has ENDED."));
-        Turrion::SimEndTurn();
-        // The turn is back here: draw the player's eye to the board.
-        if (main && s.NetGame && s.NetGameColor == s.CurrentPlayer && !main->isActiveWindow())
-            QApplication::alert(main);
-        break;
-
-    case Code::SG:
-        AddChat(stars + m.payload + QStringLiteral(" has SAVED the GAME to a file."));
-        break;
-
-    case Code::LF:
-        ReceiveGameFile(m.payload);
-        break;
-    }
-}
-
-// ---- The other side's game actions -------------------------------------------
-
-void frmChat::PlaceRemotePiece(int owner, int kind, int col, int row)
-{
-    if (!OnBoard(col, row))
-        return;
-    State& s = Game();
-    s.Owner[col][row] = owner;
-    s.Board[col][row] = kind;
-}
-
-void frmChat::MoveRemotePiece(int fromCol, int fromRow, int toCol, int toRow)
-{
-    // A move onto its own cell would clear the piece; no real move does that.
-    if (!OnBoard(fromCol, fromRow) || !OnBoard(toCol, toRow) ||
-        (fromCol == toCol && fromRow == toRow))
-        return;
-    State& s = Game();
-    s.Owner[toCol][toRow] = s.Owner[fromCol][fromRow];
-    s.Owner[fromCol][fromRow] = 0;
-    s.Board[toCol][toRow] = s.Board[fromCol][fromRow];
-    s.Board[fromCol][fromRow] = 0;
-}
-
-void frmChat::RemoveRemotePiece(int col, int row)
-{
-    if (!OnBoard(col, row))
-        return;
-    State& s = Game();
-    s.Owner[col][row] = 0;
-    s.Board[col][row] = 0;
-}
-
-void frmChat::ApplyRemoteShot(int col, int row, int shooter)
-{
-    if (!OnBoard(col, row))
-        return;
-    State& s = Game();
-    if (s.Board[col][row] == King) {
-        AddChat(QString());
-        AddChat(QStringLiteral("  ** ") + s.RemoteName + QStringLiteral(" has WON the GAME!"));
-        AddChat(QString());
-        s.CursorCol = col;
-        s.CursorRow = row;
-        s.GameState = PhaseGameOver;
-        s.ResumeState = PhaseGameOver;
-        if (frmMain* main = MainForm())
-            main->mnuTurnEndTurn->setEnabled(false);
-        // The Fire over the King; the board keeps the King.
-        DrawPieceSprite(Fire, shooter, col, row);
-        Show();
-        if (PauseSeconds(1.0, GameGuard(s)))
-            PlayGameSound("win.wav");
-        return;
-    }
-    PlayGameSound("cb_hit.wav");
-    if (col != MiddleColumn)
-        PlaceRemotePiece(shooter, Fire, col, row);
-    DrawBoard();
-    Show();
-}
-
-void frmChat::ReceiveGameFile(const QString& payload)
-{
-    State& s = Game();
-    const QString name = OneLine(s.RemoteName);
-    // The file is checked whole before anything is said or changed: a damaged
-    // one is the other side's fault, not a file of this machine.
-    const QByteArray bytes = ToWire(payload);
-    SavedGame received;
-    const QString why = ParseGame(bytes, received);
-    if (!why.isEmpty()) {
-        AddChat(QString());
-        AddChat(QStringLiteral("   ** The game sent by ") + name +
-                QStringLiteral(" is damaged; it was not loaded."));
-        AddChat(QString());
-        PavixGames::MessageBox(this,
-                               QStringLiteral("The game sent by ") + name +
-                                   QStringLiteral(" is damaged and could not be loaded:\r\n") + why +
-                                   QStringLiteral("\r\n\r\nThe game in progress has not been "
-                                                  "changed."),
-                               QStringLiteral("NetPlay Error"), PavixGames::MsgIcon::Exclamation);
-        return;
-    }
-    AddChat(QString());
-    AddChat(QStringLiteral("   ** ") + s.RemoteName + QStringLiteral(" has LOADED a GAME from file."));
-    AddChat(QString());
-
-    const QString path = PavixGames::AppPath() + QStringLiteral("temp_NetPlay.trs");
-    if (QFile::exists(path))
-        QFile::remove(path);
-    QFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(bytes) == bytes.size() && file.flush();
-    const QString problem = file.errorString();
-    file.close();
-    if (written) {
-        s.GameFileName = path;
-        if (g_loadGameHook)
-            g_loadGameHook();
-        else
-            LoadGame();
-    } else {
-        PavixGames::MessageBox(this,
-                               QStringLiteral("The game sent by the other side could not be "
-                                              "written to ") +
-                                   path + QStringLiteral(":\r\n") + problem,
-                               QStringLiteral("NetPlay Error"), PavixGames::MsgIcon::Exclamation);
-    }
-    QFile::remove(path);
-    s.GameFileName.clear();
 }
 
 // ---- The one window ----------------------------------------------------------

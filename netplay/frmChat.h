@@ -1,28 +1,26 @@
-// The NetPlay window: the one TCP connection, the player names, the chat, and
-// the replay of the other side's messages on the shared game.
+// The NetPlay window: the player names, the chat and the buttons over the
+// NetPlay session, which owns the connection.
 //
 // One window object exists for the whole run; it is loaded (opened) and
-// unloaded (closed) as the NetPlay menu and its user decide. The receive
-// buffer and the message counters outlive an unload.
+// unloaded (closed) as the NetPlay menu and its user decide. Its session,
+// with the receive buffer and the message counters, outlives an unload.
 #pragma once
 
-#include <QAbstractSocket>
-#include <QByteArray>
-#include <QPointer>
+#include "netplay/Session.h"
+
 #include <QString>
-#include <QTcpSocket>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTcpServer;
 
 namespace NetPlay {
 
-struct Message;
+class GameLink;
 
 class frmChat : public QWidget {
     Q_OBJECT
@@ -40,15 +38,14 @@ public:
     QLineEdit* txtAddChat;
     QPushButton* cmdAddChat;
 
-    // Opens the window: placement, logs, and listening or connecting as
-    // NetState says (1 hosting, otherwise connecting).
+    // Opens the window: placement, the own name, then the session listens or
+    // connects as NetState says (1 hosting, otherwise connecting).
     void Form_Load();
     // Runs however the window closes. Sets `cancel` when the user chooses to
     // stay connected.
     void Form_Unload(bool& cancel);
-    bool Loaded() const { return loaded_; }
+    bool Loaded() const { return session_->IsOpen(); }
 
-    void SendMessage(const QString& text);
     // One line at the end of the transcript, scrolled into view.
     void AddChat(const QString& line);
 
@@ -57,33 +54,12 @@ public:
     void cmdSwitch_Click();
     void cmdDone_Click();
 
-    // Socket events.
-    void comm_ConnectionRequest();
-    void comm_Connect();
-    void comm_DataArrival();
-    void comm_Error(int number, const QString& description);
-
-    // The receive procedure after the socket has handed over its data: logs
-    // the chunk, then cuts and acts on every complete message.
-    void ReceiveChunk(const QByteArray& chunk);
-
     // The transcript as text: every line followed by "\n".
     QString ChatText() const;
-    // The port being listened on (0 when not listening).
-    int ListeningPort() const;
-    bool Listening() const;
-    bool Connected() const;
-    // The connection's socket, or nullptr.
-    QTcpSocket* Socket() const { return comm_; }
+    // The connection the window shows.
+    Session& Net() { return *session_; }
 
-    // Window members that outlive an unload.
-    QString RecvBuffer;
-    int SendCount = 0;
-    int GetCount = 0;
-    int SendLog = 0;
-    int GetLog = 0;
     // Reset at every opening.
-    bool PlayerConnected = false;
     bool DoneClicked = false;
 
     // Seam for tests: replaces the loading of a received game file (the file
@@ -95,33 +71,13 @@ protected:
 
 private:
     void UpdatePlayerLabels();
-    bool Accepts(const Message& message) const;
-    void Dispatch(const Message& message);
-    void OtherSideLeft();
-    void ConnectionLost(int number, const QString& description);
-    void AnnounceHosting();
-    void PlaceRemotePiece(int owner, int kind, int col, int row);
-    void MoveRemotePiece(int fromCol, int fromRow, int toCol, int toRow);
-    void RemoveRemotePiece(int col, int row);
-    void ApplyRemoteShot(int col, int row, int shooter);
-    void ReceiveGameFile(const QString& payload);
-
     void ResetControls();
-    void StartListening();
-    void StartConnecting();
-    void AdoptSocket(QTcpSocket* socket);
-    void CloseSocket();
-    void StopListening();
-    void ReportSocketError(QAbstractSocket::SocketError error, const QString& description);
-    QString LocalIP() const;
     void PlaceWindow();
     void RememberPlacement();
     static void SetBold(QLabel* label, bool bold);
 
-    QTcpServer* server_ = nullptr;
-    QPointer<QTcpSocket> comm_;
-    bool loaded_ = false;
-    bool overflowReported_ = false;
+    std::unique_ptr<GameLink> link_;
+    Session* session_;
 };
 
 // The one NetPlay window, created on first use.

@@ -6,6 +6,7 @@
 #include "core/GameFlow.h"
 #include "core/frmMain.h"
 #include "rules/FireCannon.h"
+#include "netplay/NetPlay.h"
 #include "rules/Rules.h"
 
 namespace Turrion {
@@ -31,19 +32,19 @@ void ArrowKey(frmMain& form, int dCol, int dRow, int shift)
     switch (r.outcome) {
     case Rules::ArrowOutcome::Moved:
         ClearCell(r.fromCol, r.fromRow);
-        Rules::Send(Rules::MoveMessage(r.fromCol, r.fromRow, r.toCol, r.toRow));
+        NetPlay::SendGameMessage(NetPlay::MoveMessage(r.fromCol, r.fromRow, r.toCol, r.toRow));
         DrawPieceSprite(r.kind, s.CurrentPlayer, r.toCol, r.toRow);
         DrawSelector();
         RefreshMovesPanel();
         break;
     case Rules::ArrowOutcome::WallBuilt:
         DrawPieceSprite(Wall, s.CurrentPlayer, r.toCol, r.toRow);
-        Rules::Send(Rules::BuildWallMessage(s.CurrentPlayer, r.toCol, r.toRow));
+        NetPlay::SendGameMessage(NetPlay::AddPieceMessage(s.CurrentPlayer, Wall, r.toCol, r.toRow, true));
         RefreshMovesPanel();
         break;
     case Rules::ArrowOutcome::WallRemoved:
         ClearCell(r.toCol, r.toRow);
-        Rules::Send(Rules::RemoveWallMessage(r.toCol, r.toRow));
+        NetPlay::SendGameMessage(NetPlay::RemovePieceMessage(r.toCol, r.toRow));
         RefreshMovesPanel();
         break;
     case Rules::ArrowOutcome::Nothing:
@@ -88,13 +89,13 @@ void Shoot(frmMain& form, int power)
     if (s.CurrentPlayer == Red)
         d = -d;
     const int tc = col + d;
-    Rules::Send(Rules::FireMessage(tc, row, s.CurrentPlayer));
+    NetPlay::SendGameMessage(NetPlay::FireMessage(tc, row, s.CurrentPlayer));
 
     const Rules::ShotOutcome outcome = Rules::ResolveShot(s, tc, row);
     if (outcome.effect == Rules::ShotEffect::KingHit) {
-        Rules::Chat(QString());
-        Rules::Chat(QStringLiteral("   ** YOU have WON the GAME!!"));
-        Rules::Chat(QString());
+        NetPlay::GameChat(QString());
+        NetPlay::GameChat(QStringLiteral("   ** YOU have WON the GAME!!"));
+        NetPlay::GameChat(QString());
         form.mnuTurnEndTurn->setEnabled(false);
         // The King's cell shows the Fire in the shooter's colour; the board
         // itself still holds the King until the game-over display blinks it.

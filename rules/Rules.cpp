@@ -1,24 +1,12 @@
 #include "rules/Rules.h"
 
-#include "core/frmMain.h"
-#include "netplay/NetPlay.h"
+#include "rules/Keys.h"
 
 #include <cstdlib>
 
 namespace Turrion::Rules {
 
 namespace {
-std::function<void(const QString&)>& SendObserver()
-{
-    static std::function<void(const QString&)> observer;
-    return observer;
-}
-std::function<void(const QString&)>& ChatObserver()
-{
-    static std::function<void(const QString&)> observer;
-    return observer;
-}
-
 bool IsCannon(int kind)
 {
     return kind == CannonReady || kind == CannonFired;
@@ -245,61 +233,6 @@ ShotOutcome ResolveShot(State& s, int col, int row)
     s.Board[col][row] = Fire;
     s.Owner[col][row] = s.CurrentPlayer;
     return outcome;
-}
-
-QString TwoDigits(int value)
-{
-    return QString::number(value).rightJustified(2, QLatin1Char('0'));
-}
-
-QString MoveMessage(int fromCol, int fromRow, int toCol, int toRow)
-{
-    return QStringLiteral("MP}") + TwoDigits(fromCol) + TwoDigits(fromRow) + TwoDigits(toCol) +
-           TwoDigits(toRow);
-}
-
-QString BuildWallMessage(int player, int col, int row)
-{
-    return QStringLiteral("AP}") + QString::number(player) + QString::number(int(Wall)) +
-           TwoDigits(col) + TwoDigits(row) + QStringLiteral("1");
-}
-
-QString RemoveWallMessage(int col, int row)
-{
-    return QStringLiteral("RP}") + TwoDigits(col) + TwoDigits(row);
-}
-
-QString FireMessage(int col, int row, int player)
-{
-    return QStringLiteral("FC}") + TwoDigits(col) + TwoDigits(row) + QString::number(player);
-}
-
-void Send(const QString& text)
-{
-    if (!Game().NetGame)
-        return;
-    if (SendObserver())
-        SendObserver()(text);
-    NetPlay::SendMessage(text);
-}
-
-void Chat(const QString& line)
-{
-    if (!Game().NetGame)
-        return;
-    if (ChatObserver())
-        ChatObserver()(line);
-    NetPlay::AddChat(line);
-}
-
-void SetSendObserver(std::function<void(const QString&)> observer)
-{
-    SendObserver() = std::move(observer);
-}
-
-void SetChatObserver(std::function<void(const QString&)> observer)
-{
-    ChatObserver() = std::move(observer);
 }
 
 } // namespace Turrion::Rules

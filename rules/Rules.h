@@ -6,8 +6,6 @@
 
 #include "core/GameState.h"
 
-#include <QString>
-#include <functional>
 
 namespace Turrion::Rules {
 
@@ -108,21 +106,5 @@ struct ShotOutcome {
 // the game (cursor onto it, game over); the middle column takes nothing; any
 // other cell becomes Fire owned by the shooter, whatever stood there.
 ShotOutcome ResolveShot(State& s, int col, int row);
-
-// ---- NetPlay texts ---------------------------------------------------------
-
-QString TwoDigits(int value);
-QString MoveMessage(int fromCol, int fromRow, int toCol, int toRow);
-QString BuildWallMessage(int player, int col, int row);
-QString RemoveWallMessage(int col, int row);
-QString FireMessage(int col, int row, int player);
-
-// Sends through NetPlay when a NetPlay game runs, else nothing.
-void Send(const QString& text);
-// Adds a chat line through NetPlay when a NetPlay game runs, else nothing.
-void Chat(const QString& line);
-// Test seams: see every message or chat line that goes out.
-void SetSendObserver(std::function<void(const QString&)> observer);
-void SetChatObserver(std::function<void(const QString&)> observer);
 
 } // namespace Turrion::Rules

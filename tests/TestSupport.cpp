@@ -118,14 +118,6 @@ bool WriteAll(const QString& path, const QByteArray& bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
-
 void ExpectSameGame(const Turrion::State& a, const Turrion::State& b)
 {
     for (int c = 0; c < Turrion::Cols; ++c)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/GameState.h"
+#include "tests/LogicSupport.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -66,8 +67,7 @@ void RunWhen(std::function<bool()> when, std::function<void()> action);
 // A file's bytes (empty when it cannot be read); writing reports success.
 QByteArray ReadAll(const QString& path);
 bool WriteAll(const QString& path, const QByteArray& bytes);
-// Bytes from small numbers: Bytes({1, 255, 13}).
-QByteArray Bytes(std::initializer_list<int> values);
+using LogicSupport::Bytes;
 // Every field a load may touch, compared one by one so that a failure names it.
 void ExpectSameGame(const Turrion::State& a, const Turrion::State& b);
 

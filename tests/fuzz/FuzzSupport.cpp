@@ -80,11 +80,4 @@ QString ProgramFolder()
     return PavixGames::AppPath();
 }
 
-void Fail(const char* what)
-{
-    std::fprintf(stderr, "fuzz check failed: %s\n", what);
-    std::fflush(stderr);
-    std::abort();
-}
-
 } // namespace FuzzSupport

@@ -1,9 +1,11 @@
 // A started game for fuzz targets that need windows: offscreen, a temporary
-// program folder, the stepping test clock, no process exit.
+// program folder, the stepping test clock, no process exit. Targets without
+// windows use the checks alone.
 #pragma once
 
 #include <QString>
 #include <QStringList>
+#include <cstdio>
 #include <cstdlib>
 
 namespace FuzzSupport {
@@ -21,7 +23,12 @@ QString ProgramFolder();
 
 // A property that the program guarantees does not hold: report it and stop,
 // so that libFuzzer keeps the input and the replay fails.
-[[noreturn]] void Fail(const char* what);
+[[noreturn]] inline void Fail(const char* what)
+{
+    std::fprintf(stderr, "fuzz check failed: %s\n", what);
+    std::fflush(stderr);
+    std::abort();
+}
 inline void Check(bool holds, const char* what)
 {
     if (!holds)

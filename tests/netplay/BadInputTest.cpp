@@ -168,7 +168,7 @@ TEST_F(NetBadInput, TheOtherSidesEndOfTurnHandsTheTurnOver)
                                        "   ** Bob has SAVED the GAME to a file.",
                                        QString::fromUtf8(" >Bob\u00BB nested")}));
     EXPECT_EQ(playerDuringPause, Red); // it ran inside the pause
-    EXPECT_TRUE(Chat()->RecvBuffer.isEmpty());
+    EXPECT_TRUE(Chat()->Net().RecvBuffer.isEmpty());
 }
 
 TEST_F(NetBadInput, MessagesCutAnywhereActAsIfSentWhole)
@@ -186,7 +186,7 @@ TEST_F(NetBadInput, MessagesCutAnywhereActAsIfSentWhole)
     start = ChatLines().size();
     for (char byte : kSession) {
         Feed(QByteArray(1, byte));
-        ASSERT_FALSE(Chat()->RecvBuffer.contains(QChar(NetPlay::TerminatorChar)));
+        ASSERT_FALSE(Chat()->Net().RecvBuffer.contains(QChar(NetPlay::TerminatorChar)));
     }
     EXPECT_EQ(Cells(), whole);
     EXPECT_EQ((std::vector<int>{S().CurrentPlayer, S().TurnNumber, S().MovesLeft}), state);
@@ -207,10 +207,10 @@ TEST_F(NetBadInput, FloodsAreHandledInOrderAndUnendedDataIsNeverActedOn)
     // opens again.
     Put(0, 1, Blue, King);
     Feed("MP}00010002");
-    EXPECT_EQ(Chat()->RecvBuffer, "MP}00010002");
+    EXPECT_EQ(Chat()->Net().RecvBuffer, "MP}00010002");
     Chat()->cmdDone->click();
     Host("Ann");
-    EXPECT_TRUE(Chat()->RecvBuffer.isEmpty());
+    EXPECT_TRUE(Chat()->Net().RecvBuffer.isEmpty());
     Feed(W("CH}x"));
     EXPECT_EQ(S().Board[0][1], King);
 
@@ -221,7 +221,7 @@ TEST_F(NetBadInput, FloodsAreHandledInOrderAndUnendedDataIsNeverActedOn)
         Feed(QByteArray(1000, 'z'));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(SocketError(boxes[0], -1), "");
-    EXPECT_LE(Chat()->RecvBuffer.size(), NetPlay::MaxPendingChars);
+    EXPECT_LE(Chat()->Net().RecvBuffer.size(), NetPlay::MaxPendingChars);
     Feed("\xFF" "CH}after\xFF");
     EXPECT_EQ(ChatLines().last(), "after");
 }

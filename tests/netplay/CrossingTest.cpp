@@ -26,9 +26,9 @@ protected:
     // The peer's message, acted on here (also from inside a pause).
     void Arrive(const QByteArray& bytes)
     {
-        const int chunks = Chat()->GetCount;
+        const int chunks = Chat()->Net().GetCount;
         peer->Send(bytes);
-        EXPECT_TRUE(PumpUntil([&] { return Chat()->GetCount > chunks; }));
+        EXPECT_TRUE(PumpUntil([&] { return Chat()->Net().GetCount > chunks; }));
     }
     void NewGameArrives()
     {

@@ -35,10 +35,10 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
 {
     Host("Ann");
     frmChat* chat = Chat();
-    ASSERT_TRUE(chat && chat->Listening());
+    ASSERT_TRUE(chat && chat->Net().Listening());
     EXPECT_EQ(S().NetColor, Blue);
     EXPECT_FALSE(frmMain::MenuEnabled(form->mnuNet));
-    const int port = chat->ListeningPort();
+    const int port = chat->Net().ListeningPort();
     ASSERT_GT(port, 0);
 
     const QStringList lines = ChatLines();
@@ -50,7 +50,7 @@ TEST_F(NetPlayTest, HostHandshakeChatAndColourSwitch)
     ASSERT_TRUE(bob.ConnectTo(quint16(port)));
     EXPECT_SENT(bob, W("PD}Ann"));
     EXPECT_EQ(ChatLines().last(), "Remote Player Connecting ...");
-    EXPECT_EQ(chat->Socket()->socketOption(QAbstractSocket::KeepAliveOption).toInt(), 1);
+    EXPECT_EQ(chat->Net().Socket()->socketOption(QAbstractSocket::KeepAliveOption).toInt(), 1);
     // A second player knocking is not let in.
     Peer late;
     late.Socket().connectToHost(QHostAddress(QHostAddress::LocalHost), quint16(port));
@@ -125,8 +125,8 @@ TEST_F(NetPlayTest, HostReturnsToListeningWhenThePlayerLeavesAndLogsGoOnNumberin
     bob->Send(W("DQ}Bob") + W("CH}after the goodbye")); // nothing after "DQ" counts
     bob->Close();
     ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetHosting; }));
-    ASSERT_TRUE(chat->Listening());
-    const int port = chat->ListeningPort();
+    ASSERT_TRUE(chat->Net().Listening());
+    const int port = chat->Net().ListeningPort();
     EXPECT_EQ(LinesSince(before),
               (QStringList{"", "====================", "     ***** Bob has disconnected ...", "",
                            " ...", "Hosting NetPlay Game as Ann...",
@@ -205,7 +205,7 @@ TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
     Host("Ann", "65536");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(SocketError(boxes[1], -1), "");
-    EXPECT_FALSE(Chat()->Listening());
+    EXPECT_FALSE(Chat()->Net().Listening());
     Chat()->cmdDone->click();
 
     // The player vanishes without a word: told once, and the host is back to
@@ -217,7 +217,7 @@ TEST_F(NetPlayTest, HostSocketFailuresAreReportedAndChangeNothing)
     ASSERT_TRUE(PumpUntil([&] { return boxes.size() == 3; }));
     EXPECT_EQ(SocketError(boxes[2], QAbstractSocket::RemoteHostClosedError), "");
     EXPECT_EQ(S().NetState, NetHosting);
-    EXPECT_TRUE(Chat()->Listening());
+    EXPECT_TRUE(Chat()->Net().Listening());
     EXPECT_EQ(LinesSince(before).mid(0, 4),
               (QStringList{"", "====================", "     ***** The connection to Bob was lost ...", ""}));
     Chat()->txtAddChat->setText("anyone?");

@@ -149,7 +149,7 @@ protected:
     {
         Host(name);
         auto peer = std::make_unique<Peer>();
-        EXPECT_TRUE(peer->ConnectTo(quint16(Chat()->ListeningPort())));
+        EXPECT_TRUE(peer->ConnectTo(quint16(Chat()->Net().ListeningPort())));
         return Handshake(std::move(peer), name, other, Turrion::NetHostWithPlayer);
     }
     std::unique_ptr<Peer> ConnectedTo(PeerHost& host, const QString& name, const char* other)
@@ -191,7 +191,7 @@ protected:
         S().NetGame = true, S().NetGameColor = Red, S().CurrentPlayer = Blue;
         S().GameState = S().ResumeState = PhaseMove;
     }
-    void Feed(const QByteArray& chunk) { Chat()->ReceiveChunk(chunk); }
+    void Feed(const QByteArray& chunk) { Chat()->Net().ReceiveChunk(chunk); }
     QString Cells()
     {
         QString out;

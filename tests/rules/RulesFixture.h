@@ -7,6 +7,7 @@
 #include "core/frmMain.h"
 #include "engine/PavixSfxAPI.h"
 #include "engine/PictureBox.h"
+#include "netplay/NetPlay.h"
 #include "rules/FireCannon.h"
 #include "rules/Rules.h"
 #include "tests/TestSupport.h"
@@ -24,8 +25,8 @@ protected:
     void SetUp() override
     {
         GameTest::SetUp();
-        Turrion::Rules::SetSendObserver([this](const QString& t) { sent << t; });
-        Turrion::Rules::SetChatObserver([this](const QString& t) { chat << t; });
+        NetPlay::SetSendObserver([this](const QString& t) { sent << t; });
+        NetPlay::SetChatObserver([this](const QString& t) { chat << t; });
         PavixSfxAPI::SetPlayHook([this](const QString& path) {
             sounds << path.mid(path.lastIndexOf('/') + 1);
         });
@@ -34,8 +35,8 @@ protected:
     }
     void TearDown() override
     {
-        Turrion::Rules::SetSendObserver(nullptr);
-        Turrion::Rules::SetChatObserver(nullptr);
+        NetPlay::SetSendObserver(nullptr);
+        NetPlay::SetChatObserver(nullptr);
         Turrion::SetShotFrameHook(nullptr);
         Turrion::SetTurnReportHook(nullptr);
         PavixSfxAPI::SetPlayHook(nullptr);

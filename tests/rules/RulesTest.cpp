@@ -1,6 +1,6 @@
 // The rules on a bare game state, without a window.
 #include "core/GameState.h"
-#include "core/frmMain.h"
+#include "rules/Keys.h"
 #include "rules/Rules.h"
 
 #include <gtest/gtest.h>

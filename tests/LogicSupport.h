@@ -1,0 +1,26 @@
+// Small helpers for tests of the game logic, which run without Qt's GUI.
+#pragma once
+
+#include <QByteArray>
+#include <initializer_list>
+#include <vector>
+
+namespace LogicSupport {
+
+// Bytes from small numbers: Bytes({1, 255, 13}).
+inline QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+// The bytes of an array as numbers 0..255.
+inline std::vector<int> Values(const QByteArray& bytes)
+{
+    return std::vector<int>(reinterpret_cast<const unsigned char*>(bytes.cbegin()),
+                            reinterpret_cast<const unsigned char*>(bytes.cend()));
+}
+
+} // namespace LogicSupport
