@@ -215,7 +215,7 @@ void frmChat::Form_Load()
     loaded_ = true;
 
     const bool logging = PavixGames::LogLevel() > 0;
-    const QString& app = PavixGames::AppPath();
+    const QString& app = PavixGames::DataPath();
     if (s.NetState == NetHosting) {
         if (logging) {
             SendLog = PavixGames::OpenLog(app + QStringLiteral("Host_Send.log"), false);
@@ -826,7 +826,7 @@ void frmChat::ApplyRemoteShot(int col, int row, int shooter)
 void frmChat::ReceiveGameFile(const QString& payload)
 {
     State& s = Game();
-    const QString path = PavixGames::AppPath() + QStringLiteral("temp_NetPlay.trs");
+    const QString path = PavixGames::DataPath() + QStringLiteral("temp_NetPlay.trs");
     if (QFile::exists(path))
         QFile::remove(path);
     QFile file(path);
