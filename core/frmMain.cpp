@@ -318,7 +318,7 @@ void frmMain::Form_Unload()
     s.MainLeft = LeftTwips();
     s.MainTop = TopTwips();
     // A settings file that cannot be written must not keep the game open.
-    WriteSettings(PavixGames::AppPath() + "settings.dat", s);
+    WriteSettings(PavixGames::ConfigPath() + "settings.dat", s);
     Shutdown();
 }
 

@@ -8,5 +8,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("Turrion");
     QApplication::setApplicationVersion(TURRION_VERSION);
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QApplication::setDesktopFileName("org.example.Turrion");
     return Turrion::Main(Turrion::JoinCommandLine(QApplication::arguments()));
 }

@@ -116,7 +116,7 @@ frmMain* StartUp(const QString& commandLine)
 {
     State& s = Game();
     PavixGames::StartEngine(1);
-    ReadSettings(PavixGames::AppPath() + "settings.dat", s);
+    ReadSettings(PavixGames::ConfigPath() + "settings.dat", s);
 
     auto* form = new frmMain;
     form->setAttribute(Qt::WA_DeleteOnClose, false);

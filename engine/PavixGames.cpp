@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <QUrl>
 #include <chrono>
 #include <memory>
@@ -42,6 +45,25 @@ QString WithTrailingSlash(QString folder)
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
+}
+
+// Whether a file can be created in `folder`. Tried for real: the permission
+// bits do not tell (read-only mounts, ACLs, root). The probe is removed again.
+bool CanCreateFilesIn(const QString& folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral(".write-probe-XXXXXX"));
+    return probe.open();
+}
+
+// The user's folder of that kind, created when missing; the program folder
+// when the system names none.
+QString UserFolder(QStandardPaths::StandardLocation kind)
+{
+    const QString folder = QStandardPaths::writableLocation(kind);
+    if (folder.isEmpty())
+        return g_state.AppPath;
+    QDir().mkpath(folder);
+    return WithTrailingSlash(folder);
 }
 
 bool HandleIsLive(int handle)
@@ -130,6 +152,16 @@ const QString& AppPath()
     return g_state.AppPath;
 }
 
+const QString& ConfigPath()
+{
+    return g_state.ConfigPath;
+}
+
+const QString& DataPath()
+{
+    return g_state.DataPath;
+}
+
 int LogLevel()
 {
     return g_state.LogLevel;
@@ -143,13 +175,19 @@ void StartEngine(int level)
         g_state.AppPath = WithTrailingSlash(QCoreApplication::applicationDirPath());
     else
         g_state.AppPath = QStringLiteral("./");
+    if (CanCreateFilesIn(g_state.AppPath)) {
+        g_state.ConfigPath = g_state.DataPath = g_state.AppPath;
+    } else {
+        g_state.ConfigPath = UserFolder(QStandardPaths::AppConfigLocation);
+        g_state.DataPath = UserFolder(QStandardPaths::AppDataLocation);
+    }
 
     g_state.PerfFrequency = CounterFrequency();
     g_state.PerfStart = ReadCounter();
     g_state.LogLevel = level;
 
     if (g_state.LogLevel > 0) {
-        g_state.EngineLog = OpenLog(g_state.AppPath + QStringLiteral("engine.log"), false);
+        g_state.EngineLog = OpenLog(g_state.DataPath + QStringLiteral("engine.log"), false);
         WriteLog(g_state.EngineLog, QStringLiteral("> PavixGames General Engine Started <"), true);
         WriteLog(g_state.EngineLog, QStringLiteral("     Log Level = ") + QString::number(level),
                  true);

@@ -1,5 +1,5 @@
-// PavixGames: the general part of the engine. Application folder, the engine
-// clock, the multi-file text log, the file dialogs and the shell.
+// PavixGames: the general part of the engine. Application and user folders,
+// the engine clock, the multi-file text log, the file dialogs and the shell.
 //
 // Everything here runs on the user-interface thread and never reports an error
 // to its caller: a log that cannot be written is skipped, a dialog that fails
@@ -19,6 +19,8 @@ namespace PavixGames {
 // Module state, one instance per process.
 struct EngineState {
     QString AppPath;               // executable folder, always ends with "/"
+    QString ConfigPath;            // where settings are written, ends with "/"
+    QString DataPath;              // where logs and received files go, ends with "/"
     int LogLevel = 0;              // 0 off, 1 normal, 2+ verbose
     int EngineLog = 0;             // handle of engine.log, 0 = none
     std::int64_t PerfFrequency = 0;
@@ -28,7 +30,14 @@ struct EngineState {
 };
 
 EngineState& Engine();
+// The program's folder: the data it reads (sounds, help page).
 const QString& AppPath();
+// The folders it writes to, chosen by StartEngine. A program folder that can
+// be written (a portable copy, the build tree) is used for both; otherwise
+// they are the user's XDG folders (QStandardPaths::AppConfigLocation and
+// AppDataLocation), created when missing.
+const QString& ConfigPath();
+const QString& DataPath();
 int LogLevel();
 
 void StartEngine(int level);
@@ -72,6 +81,7 @@ void UseSteppingTestClock(double step = 0.005);
 bool TestClockActive();
 
 // Makes StartEngine use this folder instead of the executable's ("" = off).
+// The user folders follow XDG_CONFIG_HOME and XDG_DATA_HOME.
 void SetAppPathOverride(const QString& folder);
 
 // Replaces the file dialogs. `save` tells which one; the return value is the

@@ -70,7 +70,7 @@ void Session::Open()
     open_ = true;
 
     const bool logging = PavixGames::LogLevel() > 0;
-    const QString& app = PavixGames::AppPath();
+    const QString& app = PavixGames::DataPath();
     const QString side = s_.NetState == NetHosting ? QStringLiteral("Host") : QStringLiteral("Client");
     if (logging) {
         SendLog = PavixGames::OpenLog(app + side + QStringLiteral("_Send.log"), false);
@@ -546,7 +546,7 @@ void Session::ReceiveGameFile(const QString& payload)
     emit ChatLine(Stars + s_.RemoteName + QStringLiteral(" has LOADED a GAME from file."));
     emit ChatLine(QString());
 
-    const QString path = PavixGames::AppPath() + QStringLiteral("temp_NetPlay.trs");
+    const QString path = PavixGames::DataPath() + QStringLiteral("temp_NetPlay.trs");
     if (QFile::exists(path))
         QFile::remove(path);
     QFile file(path);

@@ -9,7 +9,7 @@
 #
 # Needs Xvfb, xdotool and /usr/bin/time (Debian: xvfb xdotool time). Every
 # process it starts is stopped again by its own PID. The program writes its
-# logs and settings beside the executable, as it always does.
+# logs and settings beside the executable, as it does in a build folder.
 set -u
 
 BUILD=${1:?usage: tools/measure.sh <build dir> [runs] [idle seconds]}

@@ -4,7 +4,7 @@
 # run of every fuzz target over its corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-TURRION_FUZZ_TOOLS=1 bash tools/setup.sh
+TURRION_TEST_TOOLS=1 TURRION_FUZZ_TOOLS=1 bash tools/setup.sh
 export QT_QPA_PLATFORM=offscreen
 
 echo "== Test suite"

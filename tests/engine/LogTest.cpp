@@ -6,6 +6,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLocale>
+#include <QScopeGuard>
+#include <sys/stat.h>
+#include <tuple>
 
 using namespace PavixGames;
 
@@ -94,11 +97,29 @@ TEST_F(LogTest, UnwritableLogIsSkippedSilently)
     WriteLog(handle, QStringLiteral("lost"), true);
     CloseLog(handle);
     EXPECT_FALSE(QFile::exists(path));
+}
 
-    SetAppPathOverride(Path(QStringLiteral("nowhere")));
-    StartEngine(1);
-    StopEngine();
-    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("nowhere/engine.log"))));
+// test_main points XDG_CONFIG_HOME and XDG_DATA_HOME into a folder of the run.
+TEST_F(LogTest, WritesStayInAWritableProgramFolderAndGoToTheUserFoldersOtherwise)
+{
+    const QString app = dir_.path() + QLatin1Char('/'), name = QCoreApplication::applicationName() + '/';
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + '/' + name;
+    const QString data = qEnvironmentVariable("XDG_DATA_HOME") + '/' + name;
+    const auto restore = qScopeGuard([&] { chmod(QFile::encodeName(dir_.path()), 0700); });
+    for (const auto& [readOnly, wantConfig, wantData] :
+         {std::tuple{false, app, app}, std::tuple{true, config, data}}) {
+        if (readOnly && chmod(QFile::encodeName(dir_.path()), 0555) == 0 &&
+            QFile(Path(QStringLiteral("probe"))).open(QIODevice::WriteOnly))
+            GTEST_SKIP() << "a read-only folder can still be written here (root)";
+        StartEngine(1);
+        StopEngine();
+        EXPECT_EQ(ConfigPath(), wantConfig);
+        EXPECT_EQ(DataPath(), wantData);
+        EXPECT_TRUE(QDir(wantConfig).exists());
+        EXPECT_EQ(ReadLines(wantData + QStringLiteral("engine.log")).size(), 13);
+    }
+    EXPECT_EQ(QDir(app).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("engine.log")})
+        << "the probe is removed again";
 }
 
 TEST_F(LogTest, StampsUseEnglishMonthsAndPaddedTimesWhateverTheLocale)
