@@ -235,4 +235,20 @@ ShotOutcome ResolveShot(State& s, int col, int row)
     return outcome;
 }
 
+bool FireShot(State& s, int power, ShotOutcome* outcome)
+{
+    const int col = s.CursorCol, row = s.CursorRow;
+    if (!OnBoard(col, row) || s.Board[col][row] != CannonReady || s.MovesLeft <= 0)
+        return false;
+    const int distance = ShotDistance(s, power);
+    if (distance < 1)
+        return false;
+    s.Board[col][row] = CannonFired;
+    s.MovesLeft -= distance;
+    const ShotOutcome landed = ResolveShot(s, col + ShotDirection(s.CurrentPlayer) * distance, row);
+    if (outcome)
+        *outcome = landed;
+    return true;
+}
+
 } // namespace Turrion::Rules

@@ -106,5 +106,11 @@ struct ShotOutcome {
 // the game (cursor onto it, game over); the middle column takes nothing; any
 // other cell becomes Fire owned by the shooter, whatever stood there.
 ShotOutcome ResolveShot(State& s, int col, int row);
+// A whole shot without its flight, as the key handler's shot ends: the ready
+// Cannon under the cursor fires with power 1..8, is marked as fired, the
+// cells flown cost one move each (the landing cell included), and the
+// landing is resolved. Returns false, changing nothing, when there is no
+// shot (no ready Cannon, no moves, nowhere to land).
+bool FireShot(State& s, int power, ShotOutcome* outcome = nullptr);
 
 } // namespace Turrion::Rules

@@ -177,5 +177,14 @@ TEST(ShotTest, RangeByPowerMovesEdgeAndFirstWall)
         Select(s, c.col, 2);
         EXPECT_EQ(ShotDistance(s, c.power), c.want) << c.player << " from " << c.col << " power "
                                                     << c.power << " moves " << c.moves;
+        // The whole shot without its flight: fired once, the distance paid.
+        ShotOutcome landed;
+        EXPECT_EQ(FireShot(s, c.power, &landed), c.want > 0);
+        if (c.want > 0) {
+            EXPECT_EQ(s.Board[c.col][2], CannonFired);
+            EXPECT_EQ(s.MovesLeft, c.moves - c.want);
+            EXPECT_EQ(landed.col, c.col + ShotDirection(c.player) * c.want);
+            EXPECT_FALSE(FireShot(s, c.power)) << "a fired Cannon waits for its next turn";
+        }
     }
 }
