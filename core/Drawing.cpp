@@ -10,7 +10,26 @@ using namespace PavixGDI;
 namespace Turrion {
 
 namespace {
+int g_pixelScale = 1;
+
 int BackBuffer() { return ViewportPic(Game().ViewPort); }
+
+// The raster operations in game pixels: the game draws on its 360 by 280
+// board whatever the size of a pixel on the screen, and every sheet is
+// painted at the same scale as the back buffer.
+void Blit(int src, int srcX, int srcY, int width, int height, int dstX, int dstY,
+          std::uint32_t rop)
+{
+    const int k = g_pixelScale;
+    BlitPic(src, srcX * k, srcY * k, width * k, height * k, BackBuffer(), dstX * k, dstY * k, rop);
+}
+
+void Masked(int sheet, int frameX, int maskX, int dstX, int dstY)
+{
+    const int k = g_pixelScale;
+    BlitMasked(sheet, frameX * k, 0, CellSize * k, CellSize * k, sheet, maskX * k, 0, BackBuffer(),
+               dstX * k, dstY * k);
+}
 
 int MaskX(int kind, int player)
 {
@@ -30,28 +49,46 @@ QFont MainFont()
     return font;
 }
 
+namespace {
+// Every sheet's picture number with its box, in the order they are numbered.
+template <typename Bind>
+void ForEachSheet(State& s, Bind bind)
+{
+    frmGraphics* g = GraphicsForm();
+    bind(s.PicTitle, g->picTitleScreen);
+    bind(s.PicBackground, g->picBackground);
+    bind(s.PieceSprite[King], g->picKing);
+    bind(s.PieceSprite[Wizard], g->picWizard);
+    bind(s.PieceSprite[Builder], g->picSmith);
+    bind(s.PieceSprite[Wall], g->picWall);
+    bind(s.PieceSprite[Fire], g->picFire);
+    bind(s.PieceSprite[CannonReady], g->picCannon);
+    bind(s.PicCannonBall, g->picCannonBall);
+    bind(s.PicSelector, g->picSelector);
+    bind(s.PicMoves, g->picMoves);
+    bind(s.PicNumbers, g->picNumbers);
+}
+} // namespace
+
 void LoadGraphics()
 {
     State& s = Game();
-    frmGraphics* g = GraphicsForm();
-    auto bind = [](PictureBox* box) {
-        int n = NewPicNum();
+    ForEachSheet(s, [](int& n, PictureBox* box) {
+        n = NewPicNum();
         AssignPic(n, box);
-        return n;
-    };
-    s.PicTitle = bind(g->picTitleScreen);
-    s.PicBackground = bind(g->picBackground);
-    s.PieceSprite[King] = bind(g->picKing);
-    s.PieceSprite[Wizard] = bind(g->picWizard);
-    s.PieceSprite[Builder] = bind(g->picSmith);
-    s.PieceSprite[Wall] = bind(g->picWall);
-    s.PieceSprite[Fire] = bind(g->picFire);
-    s.PieceSprite[CannonReady] = bind(g->picCannon);
+    });
     s.PieceSprite[CannonFired] = s.PieceSprite[CannonReady];
-    s.PicCannonBall = bind(g->picCannonBall);
-    s.PicSelector = bind(g->picSelector);
-    s.PicMoves = bind(g->picMoves);
-    s.PicNumbers = bind(g->picNumbers);
+}
+
+void RescaleGraphics(int scale)
+{
+    State& s = Game();
+    SetPixelScale(GraphicsForm()->PaintSheets(scale));
+    // The engine keeps each picture's size: the repainted sheets are assigned
+    // again under their numbers, and the back buffer is made at the new size.
+    ForEachSheet(s, [](int& n, PictureBox* box) { AssignPic(n, box); });
+    if (s.ViewPort)
+        CreateWorkspace(BackBuffer(), ViewWidth * g_pixelScale, ViewHeight * g_pixelScale);
 }
 
 void DrawPieceSprite(int kind, int player, int col, int row)
@@ -59,16 +96,14 @@ void DrawPieceSprite(int kind, int player, int col, int row)
     const State& s = Game();
     if (kind < 1 || kind > 7)
         return;
-    int sheet = s.PieceSprite[kind];
-    int frameX = player == Blue ? 0 : 40;
-    BlitMasked(sheet, frameX, 0, CellSize, CellSize, sheet, MaskX(kind, player), 0, BackBuffer(),
-               col * CellSize, row * CellSize);
+    Masked(s.PieceSprite[kind], player == Blue ? 0 : 40, MaskX(kind, player), col * CellSize,
+           row * CellSize);
 }
 
 void DrawBoard()
 {
     const State& s = Game();
-    BlitPic(s.PicBackground, 0, 0, ViewWidth, ViewHeight, BackBuffer(), 0, 0, SRCCOPY);
+    Blit(s.PicBackground, 0, 0, ViewWidth, ViewHeight, 0, 0, SRCCOPY);
     for (int r = 0; r < Rows; ++r)
         for (int c = 0; c < Cols; ++c)
             if (s.Board[c][r] != Empty)
@@ -82,45 +117,59 @@ void DrawMovesPanel()
     int units = s.MovesLeft % 10;
     s.MovesPanelX = 160;
     s.MovesPanelY = s.CursorRow < 4 ? 160 : 0;
-    int dst = BackBuffer();
-    BlitPic(s.PicMoves, 0, 0, 40, 80, dst, s.MovesPanelX, s.MovesPanelY, SRCPAINT);
+    Blit(s.PicMoves, 0, 0, 40, 80, s.MovesPanelX, s.MovesPanelY, SRCPAINT);
     // The strip holds 0..9 only; a count outside 0..99 shows no digit rather
     // than reading beyond the strip.
     if (tens > 0 && tens <= 9)
-        BlitPic(s.PicNumbers, 20 * tens, 0, 20, 40, dst, s.MovesPanelX, s.MovesPanelY + 40, SRCPAINT);
+        Blit(s.PicNumbers, 20 * tens, 0, 20, 40, s.MovesPanelX, s.MovesPanelY + 40, SRCPAINT);
     if (units >= 0)
-        BlitPic(s.PicNumbers, 20 * units, 0, 20, 40, dst, s.MovesPanelX + 20, s.MovesPanelY + 40,
-                SRCPAINT);
+        Blit(s.PicNumbers, 20 * units, 0, 20, 40, s.MovesPanelX + 20, s.MovesPanelY + 40, SRCPAINT);
 }
 
 void EraseMovesPanel()
 {
     const State& s = Game();
-    BlitPic(s.PicBackground, s.MovesPanelX, s.MovesPanelY, 40, 80, BackBuffer(), s.MovesPanelX,
-            s.MovesPanelY, SRCCOPY);
+    Blit(s.PicBackground, s.MovesPanelX, s.MovesPanelY, 40, 80, s.MovesPanelX, s.MovesPanelY,
+         SRCCOPY);
 }
 
 void DrawSelector()
 {
     const State& s = Game();
-    BlitMasked(s.PicSelector, 0, 0, CellSize, CellSize, s.PicSelector, 40, 0, BackBuffer(),
-               s.CursorCol * CellSize, s.CursorRow * CellSize);
+    Masked(s.PicSelector, 0, 40, s.CursorCol * CellSize, s.CursorRow * CellSize);
 }
 
 void DrawTitle()
 {
-    BlitPic(Game().PicTitle, 0, 0, ViewWidth, ViewHeight, BackBuffer(), 0, 0, SRCCOPY);
+    Blit(Game().PicTitle, 0, 0, ViewWidth, ViewHeight, 0, 0, SRCCOPY);
 }
 
 void ClearCell(int col, int row)
 {
-    BlitPic(Game().PicBackground, col * CellSize, row * CellSize, CellSize, CellSize, BackBuffer(),
-            col * CellSize, row * CellSize, SRCCOPY);
+    Blit(Game().PicBackground, col * CellSize, row * CellSize, CellSize, CellSize, col * CellSize,
+         row * CellSize, SRCCOPY);
 }
 
 void DrawGameText(const QString& text, int x, int y, std::uint32_t colour)
 {
-    DrawPicText(BackBuffer(), MainFont(), colour, x, y, text);
+    QFont font = MainFont();
+    font.setPixelSize(font.pixelSize() * g_pixelScale);
+    DrawPicText(BackBuffer(), font, colour, x * g_pixelScale, y * g_pixelScale, text);
+}
+
+void DrawBallFrame(int frameX, int frameY, int x, int y)
+{
+    Blit(Game().PicCannonBall, frameX, frameY, CellSize, CellSize, x, y, SRCAND);
+}
+
+int PixelScale()
+{
+    return g_pixelScale;
+}
+
+void SetPixelScale(int scale)
+{
+    g_pixelScale = scale < 1 ? 1 : scale;
 }
 
 void Show()

@@ -10,6 +10,9 @@ namespace Turrion {
 
 // Gives every sprite sheet of the sprite window its picture number.
 void LoadGraphics();
+// Paints every sheet and the back buffer afresh at `scale` screen pixels per
+// game pixel, under the same picture numbers.
+void RescaleGraphics(int scale);
 // The background and every piece.
 void DrawBoard();
 // The "Moves" panel with the two-digit MovesLeft, in the middle column, away
@@ -28,6 +31,8 @@ void ClearCell(int col, int row);
 void DrawPieceSprite(int kind, int player, int col, int row);
 // Text in the main window's font, top-left corner at (x, y); colour 0x00BBGGRR.
 void DrawGameText(const QString& text, int x, int y, std::uint32_t colour);
+// The cannonball frame at (frameX, frameY) of its sheet, ANDed at (x, y).
+void DrawBallFrame(int frameX, int frameY, int x, int y);
 // Shows the finished frame, unless the About picture is up: it stays on the
 // screen until the player takes it away, whatever changes behind it.
 void Show();
@@ -38,6 +43,11 @@ void RedrawAll();
 
 // The main window's font: Arial, 12 point, bold.
 QFont MainFont();
+
+// Everything above works in game pixels (the board is 360 by 280); the back
+// buffer and the sheets have this many screen pixels per game pixel.
+int PixelScale();
+void SetPixelScale(int scale);
 
 constexpr std::uint32_t White = 0x00FFFFFF;
 constexpr std::uint32_t Yellow = 0x0000FFFF;

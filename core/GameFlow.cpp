@@ -106,6 +106,29 @@ void CloseOverlay()
     Show();
 }
 
+void RedrawView()
+{
+    State& s = Game();
+    switch (s.GameState) {
+    case PhaseOverlay:
+        ShowTitle();
+        break;
+    case PhaseMove:
+        RedrawAll();
+        break;
+    case PhaseGameOver:
+        // The display redraws at once, a blink early.
+        s.LastBlinkTime = -1e9;
+        GameOverStep();
+        break;
+    default:
+        DrawBoard();
+        DrawMovesPanel();
+        Show();
+        break;
+    }
+}
+
 void GameOverStep()
 {
     State& s = Game();

@@ -15,6 +15,11 @@ void GameOverStep();
 // the board (and in the move phase the Moves panel and the selector) back.
 void CloseOverlay();
 
+// Draws the view afresh for the phase the game is in (after a change of
+// zoom): the title picture, the board with or without its panel and
+// selector, or the game-over display.
+void RedrawView();
+
 // The change of turn as the other NetPlay side ends its turn: the end-of-turn
 // message, the pause, then the turn passes, with nothing sent.
 void SimEndTurn();

@@ -92,6 +92,11 @@ struct State {
     int ChatLeft = 0;
     int ChatTop = 0;
 
+    // The player's choices kept in the preferences file: the view's zoom (0
+    // for the automatic choice, else 1..4) and the computer's strength.
+    int ZoomChoice = 0;
+    int ComputerStrength = 1; // 0 Easy, 1 Normal, 2 Hard
+
     // Graphics handles.
     int ViewPort = 0;
     int PicBackground = 0;

@@ -39,4 +39,38 @@ inline Placement MainWindowPlacement(int mainLeft, int mainTop, int width, int h
     return ClampToScreen(p, width, height, screenWidth, screenHeight);
 }
 
+// The zoom a screen suits: the largest of 1..4 at which the main window
+// (`chrome` pixels of menu bar and margins plus the 280-pixel board times the
+// zoom) takes no more than about 60 % of the screen's available height; 1
+// on screens too small for even that.
+inline int AutomaticZoom(int availableHeight, int chrome, int largest = 4)
+{
+    int zoom = 1;
+    for (int z = 2; z <= largest; ++z)
+        if ((chrome + 280 * z) * 10 <= availableHeight * 6)
+            zoom = z;
+    return zoom;
+}
+
+// Where a window opens the first time: beside the main window, to its right
+// when the screen has room there, else to its left, else below it; then kept
+// on the screen. All in one unit, the screen's area starting at
+// (screenLeft, screenTop).
+inline Placement BesideMainWindow(int mainLeft, int mainTop, int mainWidth, int mainHeight,
+                                  int width, int height, int screenLeft, int screenTop,
+                                  int screenWidth, int screenHeight, int gap)
+{
+    Placement p{mainLeft + mainWidth + gap, mainTop};
+    if (p.left + width > screenLeft + screenWidth) {
+        p.left = mainLeft - gap - width;
+        if (p.left < screenLeft) {
+            p.left = mainLeft;
+            p.top = mainTop + mainHeight + gap;
+        }
+    }
+    p = ClampToScreen(Placement{p.left - screenLeft, p.top - screenTop}, width, height,
+                      screenWidth, screenHeight);
+    return Placement{p.left + screenLeft, p.top + screenTop};
+}
+
 } // namespace Turrion

@@ -51,29 +51,79 @@ void ParseSettings(const QByteArray& data, State& s)
     }
 }
 
-void ReadSettings(const QString& path, State& s)
+namespace {
+// The real files are a few short lines; a huge one is never read whole.
+QByteArray ReadStart(const QString& path)
 {
     QFile file(path);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return;
-    // The real file is six short lines; never read a huge one whole.
-    ParseSettings(file.read(4096), s);
+        return QByteArray();
+    return file.read(4096);
 }
 
-bool WriteSettings(const QString& path, const State& s)
+bool WriteWhole(const QString& path, const QByteArray& data)
 {
     QSaveFile file(path);
     // Unbuffered, so that a short write (a full disk) shows in write()'s
     // count instead of vanishing in a later flush; the old file then stays.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const QByteArray data = FormatSettings(s);
     if (file.write(data) != data.size()) {
         file.cancelWriting();
         file.commit();
         return false;
     }
     return file.commit();
+}
+
+const char* const kStrengths[] = {"easy", "normal", "hard"};
+
+} // namespace
+
+void ReadSettings(const QString& path, State& s)
+{
+    ParseSettings(ReadStart(path), s);
+}
+
+bool WriteSettings(const QString& path, const State& s)
+{
+    return WriteWhole(path, FormatSettings(s));
+}
+
+QByteArray FormatPreferences(const State& s)
+{
+    const int strength = s.ComputerStrength >= 0 && s.ComputerStrength <= 2 ? s.ComputerStrength : 1;
+    return "zoom=" + QByteArray::number(s.ZoomChoice) + "\nstrength=" + kStrengths[strength] + "\n";
+}
+
+void ParsePreferences(const QByteArray& data, State& s)
+{
+    for (const QByteArray& line : data.split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0)
+            continue;
+        const QByteArray key = line.left(eq).trimmed(), value = line.mid(eq + 1).trimmed();
+        if (key == "zoom") {
+            bool ok = false;
+            const int zoom = value.toInt(&ok);
+            if (ok && zoom >= 0 && zoom <= 4)
+                s.ZoomChoice = zoom;
+        } else if (key == "strength") {
+            for (int i = 0; i < 3; ++i)
+                if (value == kStrengths[i])
+                    s.ComputerStrength = i;
+        }
+    }
+}
+
+void ReadPreferences(const QString& path, State& s)
+{
+    ParsePreferences(ReadStart(path), s);
+}
+
+bool WritePreferences(const QString& path, const State& s)
+{
+    return WriteWhole(path, FormatPreferences(s));
 }
 
 } // namespace Turrion

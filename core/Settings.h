@@ -20,4 +20,12 @@ void ReadSettings(const QString& path, State& s);
 // the caller goes on regardless.
 bool WriteSettings(const QString& path, const State& s);
 
+// The preferences file: the player's choices that outlive a run, one
+// "key=value" line each ("zoom=2", "strength=hard"). Lines that are not
+// understood, and values out of range, are ignored.
+QByteArray FormatPreferences(const State& s);
+void ParsePreferences(const QByteArray& data, State& s);
+void ReadPreferences(const QString& path, State& s);
+bool WritePreferences(const QString& path, const State& s);
+
 } // namespace Turrion

@@ -1,5 +1,6 @@
 #include "core/frmGraphics.h"
 
+#include "core/Drawing.h"
 #include "engine/PictureBox.h"
 
 static void InitAssets()
@@ -41,7 +42,7 @@ frmGraphics::frmGraphics(QWidget* parent) : QWidget(parent)
     int i = 0;
     for (const SheetBox& sheet : kSheets)
         *boxes[i++] = new PictureBox(QString::fromLatin1(sheet.name), this);
-    PaintSheets(1);
+    PaintSheets(Turrion::PixelScale());
 }
 
 int frmGraphics::PaintSheets(int scale)

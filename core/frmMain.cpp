@@ -1,6 +1,7 @@
 #include "core/frmMain.h"
 
 #include "core/Drawing.h"
+#include "core/GameFlow.h"
 #include "core/GameState.h"
 #include "core/Placement.h"
 #include "core/Settings.h"
@@ -96,12 +97,12 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle("Turrion");
     setWindowIcon(QIcon(":/assets/icon.png"));
 
-    auto* client = new QWidget(this);
-    picViewPort = new PictureBox("picViewPort", client);
+    client_ = new QWidget(this);
+    picViewPort = new PictureBox("picViewPort", client_);
     picViewPort->setGeometry(8, 8, ViewWidth, ViewHeight);
     picViewPort->setFocusPolicy(Qt::NoFocus);
-    client->setFixedSize(ViewWidth + 16, ViewHeight + 16);
-    setCentralWidget(client);
+    client_->setFixedSize(ViewWidth + 16, ViewHeight + 16);
+    setCentralWidget(client_);
     connect(picViewPort, &PictureBox::MouseUp, this,
             [this](Qt::MouseButton button, QPoint pos) { picViewPort_MouseUp(button, pos); });
 
@@ -175,6 +176,25 @@ void frmMain::BuildMenus()
     mnuGame->addSeparator()->setObjectName("mnuGameUL4");
     mnuGameExit = item(mnuGame, "mnuGameExit", "E&xit", QKeySequence(), &frmMain::mnuGameExit_Click);
 
+    mnuView = menu(nullptr, bar, "mnuView", "&View");
+    mnuViewZoomIn = item(mnuView, "mnuViewZoomIn", "Zoom &In", QKeySequence(QKeySequence::ZoomIn),
+                         &frmMain::mnuViewZoomIn_Click);
+    // Ctrl+= too: on most layouts "+" needs Shift.
+    mnuViewZoomIn->setShortcuts({QKeySequence(QKeySequence::ZoomIn), QKeySequence("Ctrl+=")});
+    mnuViewZoomOut = item(mnuView, "mnuViewZoomOut", "Zoom &Out",
+                          QKeySequence(QKeySequence::ZoomOut), &frmMain::mnuViewZoomOut_Click);
+    mnuViewZoomAuto = item(mnuView, "mnuViewZoomAuto", "&Automatic Size", QKeySequence("Ctrl+0"),
+                           &frmMain::mnuViewZoomAuto_Click);
+    mnuViewZoomAuto->setCheckable(true);
+    mnuView->addSeparator();
+    for (int z = 1; z <= 4; ++z) {
+        QAction* a = mnuView->addAction(QString("&%1x").arg(z));
+        a->setObjectName(QString("mnuViewZoom%1").arg(z));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, z] { mnuViewZoom_Click(z); });
+        mnuViewZoom[z - 1] = a;
+    }
+
     mnuNet = menu(nullptr, bar, "mnuNet", "&NetPlay");
     mnuNetHost = item(mnuNet, "mnuNetHost", "&Host", QKeySequence("Ctrl+H"),
                       &frmMain::mnuNetHost_Click);
@@ -197,6 +217,87 @@ void frmMain::BuildMenus()
     mnuHelp->addSeparator()->setObjectName("mnuHelpUL2");
     mnuHelpAbout = item(mnuHelp, "mnuHelpAbout", "&About", QKeySequence("Ctrl+A"),
                         &frmMain::mnuHelpAbout_Click);
+}
+
+int frmMain::LargestZoom() const
+{
+    // A screen with several device pixels per window pixel gets its pictures
+    // at that many pixels more; the art goes up to four. A zoom whose window
+    // would not fit on the screen is not offered.
+    const int ratio = std::max(1, qRound(devicePixelRatioF()));
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QSize area = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    const int chrome = menuBar()->sizeHint().height() + 16;
+    int largest = 1;
+    for (int z = 2; z * ratio <= 4; ++z)
+        if (chrome + ViewHeight * z <= area.height() && 16 + ViewWidth * z <= area.width())
+            largest = z;
+    return largest;
+}
+
+void frmMain::SetZoom(int choice)
+{
+    State& s = Game();
+    const int ratio = std::max(1, qRound(devicePixelRatioF()));
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int available = screen ? screen->availableGeometry().height() : 768;
+    // The menu bar and the margins around the view; the frame the window
+    // manager adds is not known before the window is shown.
+    const int chrome = menuBar()->sizeHint().height() + 16;
+    const int largest = LargestZoom();
+    const int zoom = std::clamp(choice == 0 ? AutomaticZoom(available, chrome, largest) : choice, 1,
+                                largest);
+    s.ZoomChoice = choice == 0 ? 0 : zoom;
+    zoom_ = zoom;
+    mnuViewZoomAuto->setChecked(s.ZoomChoice == 0);
+    for (int z = 1; z <= 4; ++z) {
+        mnuViewZoom[z - 1]->setChecked(z == zoom);
+        mnuViewZoom[z - 1]->setEnabled(z <= largest);
+    }
+
+    picViewPort->SetPixelRatio(ratio);
+    picViewPort->setGeometry(8, 8, ViewWidth * zoom, ViewHeight * zoom);
+    client_->setFixedSize(ViewWidth * zoom + 16, ViewHeight * zoom + 16);
+    adjustSize();
+    if (s.ViewPort) {
+        RescaleGraphics(zoom * ratio);
+        RedrawView();
+    } else {
+        SetPixelScale(zoom * ratio);
+    }
+}
+
+void frmMain::mnuViewZoomIn_Click()
+{
+    if (zoom_ < LargestZoom())
+        mnuViewZoom_Click(zoom_ + 1);
+}
+
+void frmMain::mnuViewZoomOut_Click()
+{
+    if (zoom_ > 1)
+        mnuViewZoom_Click(zoom_ - 1);
+}
+
+void frmMain::mnuViewZoomAuto_Click()
+{
+    mnuViewZoom_Click(0);
+}
+
+void frmMain::mnuViewZoom_Click(int zoom)
+{
+    SetZoom(zoom);
+    // The window may have grown past the screen's edge: it is kept on it.
+    const QScreen* screen = this->screen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        const Placement p = ClampToScreen(Placement{frameGeometry().left() - area.left(),
+                                                    frameGeometry().top() - area.top()},
+                                          frameGeometry().width(), frameGeometry().height(),
+                                          area.width(), area.height());
+        move(p.left + area.left(), p.top + area.top());
+    }
+    WritePreferences(PavixGames::ConfigPath() + "preferences.ini", Game());
 }
 
 void frmMain::SetMenuEnabled(QMenu* menu, bool enabled)
@@ -238,6 +339,7 @@ int frmMain::TopTwips() const
 void frmMain::Form_Load()
 {
     State& s = Game();
+    SetZoom(s.ZoomChoice);
     adjustSize();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -360,8 +462,9 @@ void frmMain::mnuHelpAbout_Click()
 
 void frmMain::picViewPort_MouseUp(Qt::MouseButton, QPoint pos)
 {
-    const int cellW = qRound(picViewPort->ScaleWidth() / double(Cols));
-    const int cellH = qRound(picViewPort->ScaleHeight() / double(Rows));
+    // In window pixels, whatever the zoom: the view is 9 by 7 cells.
+    const int cellW = qRound(picViewPort->width() / double(Cols));
+    const int cellH = qRound(picViewPort->height() / double(Rows));
     if (cellW <= 0 || cellH <= 0 || pos.x() < 0 || pos.y() < 0)
         return;
     const int col = pos.x() / cellW;
@@ -373,6 +476,32 @@ void frmMain::picViewPort_MouseUp(Qt::MouseButton, QPoint pos)
     s.MouseClicked = true;
     s.MouseCol = col;
     s.MouseRow = row;
+}
+
+void PlaceByMainWindow(QWidget* window, int offsetLeft, int offsetTop)
+{
+    const frmMain* main = MainForm();
+    const QScreen* screen = main ? main->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // The native window is made now so that its frame (known to the window
+    // system once the window exists) counts.
+    window->winId();
+    const QSize size = window->frameGeometry().size();
+    const QRect at = main ? main->frameGeometry() : QRect();
+    Placement p;
+    if (main && offsetLeft == 0 && offsetTop == 0) {
+        p = BesideMainWindow(at.left(), at.top(), at.width(), at.height(), size.width(),
+                             size.height(), area.left(), area.top(), area.width(), area.height(), 8);
+    } else {
+        constexpr int tw = frmMain::TwipsPerPixel;
+        const int mainLeft = main ? main->LeftTwips() : 0;
+        const int mainTop = main ? main->TopTwips() : 0;
+        p = ClampToScreen({mainLeft + offsetLeft, mainTop + offsetTop}, size.width() * tw,
+                          size.height() * tw, (area.x() + area.width()) * tw,
+                          (area.y() + area.height()) * tw);
+        p = {p.left / tw, p.top / tw};
+    }
+    window->move(p.left, p.top);
 }
 
 void PlayGameSound(const char* fileName)

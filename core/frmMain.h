@@ -38,6 +38,11 @@ public:
     QAction* mnuGameSave;
     QAction* mnuGameSfx;
     QAction* mnuGameExit;
+    QMenu* mnuView;
+    QAction* mnuViewZoomIn;
+    QAction* mnuViewZoomOut;
+    QAction* mnuViewZoomAuto;
+    QAction* mnuViewZoom[4]; // 1x .. 4x
     QMenu* mnuNet;
     QAction* mnuNetHost;
     QAction* mnuNetConnect;
@@ -67,6 +72,10 @@ public:
     void mnuGameSave_Click();
     void mnuGameSfx_Click();
     void mnuGameExit_Click();
+    void mnuViewZoomIn_Click();
+    void mnuViewZoomOut_Click();
+    void mnuViewZoomAuto_Click();
+    void mnuViewZoom_Click(int zoom);
     void mnuNetHost_Click();
     void mnuNetConnect_Click();
     void mnuTurnEndTurn_Click();
@@ -75,6 +84,15 @@ public:
     void mnuHelpMsgBoard_Click();
     void mnuHelpAbout_Click();
     void picViewPort_MouseUp(Qt::MouseButton button, QPoint pos);
+
+    // The view at `choice` times the board's size (0: the automatic choice
+    // for this screen), painted sharp for the screen's pixel density; the
+    // choice is remembered. Before the view has pictures only its size
+    // changes.
+    void SetZoom(int choice);
+    // The zoom in use, 1..4, and the largest this screen allows.
+    int Zoom() const { return zoom_; }
+    int LargestZoom() const;
 
     // Enables or disables a whole menu (its title in the bar and its items).
     static void SetMenuEnabled(QMenu* menu, bool enabled);
@@ -97,10 +115,17 @@ protected:
 
 private:
     void BuildMenus();
+    int zoom_ = 1;
+    QWidget* client_ = nullptr;
 };
 
 // The one main window of the process, or nullptr.
 frmMain* MainForm();
+
+// Places a window that remembers its offset from the main window (in twips):
+// at that offset, or, while it has never been placed (0, 0), beside the main
+// window where it does not cover the board; always kept on the screen.
+void PlaceByMainWindow(QWidget* window, int offsetLeft, int offsetTop);
 
 // Plays a sound from the program folder if the sound switch is on.
 void PlayGameSound(const char* fileName);

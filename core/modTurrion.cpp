@@ -117,11 +117,13 @@ frmMain* StartUp(const QString& commandLine)
     State& s = Game();
     PavixGames::StartEngine(1);
     ReadSettings(PavixGames::ConfigPath() + "settings.dat", s);
+    ReadPreferences(PavixGames::ConfigPath() + "preferences.ini", s);
 
     auto* form = new frmMain;
     form->setAttribute(Qt::WA_DeleteOnClose, false);
     form->Form_Load();
-    s.ViewPort = PavixGDI::NewViewport(form->picViewPort, ViewWidth, ViewHeight);
+    s.ViewPort = PavixGDI::NewViewport(form->picViewPort, ViewWidth * PixelScale(),
+                                       ViewHeight * PixelScale());
     LoadGraphics();
 
     // Until the first game the view shows the title picture.

@@ -20,10 +20,13 @@ public:
     const QImage& Picture() const { return picture_; }
     void SetPicture(const QImage& image);
 
-    // Inner size in pixels (the scale size the engine compares against the
-    // back buffer when it flips).
-    int ScaleWidth() const { return width(); }
-    int ScaleHeight() const { return height(); }
+    // Inner size in picture pixels (the scale size the engine compares
+    // against the back buffer when it flips): on a screen with several
+    // device pixels per window pixel, the picture has that many too, so it
+    // is shown one to one, sharp.
+    int ScaleWidth() const { return width() * pixelRatio_; }
+    int ScaleHeight() const { return height() * pixelRatio_; }
+    void SetPixelRatio(int ratio) { pixelRatio_ = ratio < 1 ? 1 : ratio; }
 
 signals:
     // A mouse button went up; pos is in widget pixels and may lie outside the
@@ -39,4 +42,5 @@ protected:
 private:
     QImage picture_;
     bool pressedInside_ = false;
+    int pixelRatio_ = 1;
 };

@@ -2,6 +2,7 @@
 
 #include "core/Drawing.h"
 #include "core/GameFlow.h"
+#include "core/DialogLayout.h"
 #include "core/GameState.h"
 #include "core/Placement.h"
 #include "core/SaveGame.h"
@@ -33,12 +34,6 @@ frmChat* g_chat = nullptr;
 std::function<void()> g_loadGameHook;
 
 constexpr int Twips = frmMain::TwipsPerPixel;
-
-// A control placed as the window's design gives it, in twips.
-void Place(QWidget* w, int left, int top, int width, int height)
-{
-    w->setGeometry(left / Twips, top / Twips, width / Twips, height / Twips);
-}
 
 // The game as the NetPlay session reaches it: the main window's procedures,
 // with their drawing, pauses and sounds.
@@ -108,20 +103,20 @@ frmChat::frmChat(QWidget* parent)
     setObjectName(QStringLiteral("frmChat"));
     setWindowTitle(QStringLiteral("Turrion (NetPlay)"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFixedSize(5730 / Twips, 4770 / Twips);
+    setFixedSize(DialogPx(5730 / Twips), DialogPx(4770 / Twips));
 
     Label1 = new QLabel(QStringLiteral("Blue:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Place(Label1, 120, 120, 615, 255);
+    PlaceTwips(Label1, 120, 120, 615, 255);
     lblBluePlayer = new QLabel(this);
     lblBluePlayer->setObjectName(QStringLiteral("lblBluePlayer"));
-    Place(lblBluePlayer, 840, 120, 3015, 255);
+    PlaceTwips(lblBluePlayer, 840, 120, 3015, 255);
     Label2 = new QLabel(QStringLiteral("Red:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Place(Label2, 120, 480, 615, 255);
+    PlaceTwips(Label2, 120, 480, 615, 255);
     lblRedPlayer = new QLabel(this);
     lblRedPlayer->setObjectName(QStringLiteral("lblRedPlayer"));
-    Place(lblRedPlayer, 840, 480, 3015, 255);
+    PlaceTwips(lblRedPlayer, 840, 480, 3015, 255);
     for (QLabel* label : {Label1, lblBluePlayer, Label2, lblRedPlayer})
         label->setTextFormat(Qt::PlainText); // player names are never markup
     SetBold(Label1, true);
@@ -129,14 +124,14 @@ frmChat::frmChat(QWidget* parent)
 
     cmdSwitch = new WrapButton(QStringLiteral("&Switch Colors"), this);
     cmdSwitch->setObjectName(QStringLiteral("cmdSwitch"));
-    Place(cmdSwitch, 3960, 120, 735, 495);
+    PlaceTwips(cmdSwitch, 3960, 120, 735, 495);
     cmdDone = new WrapButton(QStringLiteral("&End NetGame"), this);
     cmdDone->setObjectName(QStringLiteral("cmdDone"));
-    Place(cmdDone, 4800, 120, 855, 495);
+    PlaceTwips(cmdDone, 4800, 120, 855, 495);
 
     txtChat = new QPlainTextEdit(this);
     txtChat->setObjectName(QStringLiteral("txtChat"));
-    Place(txtChat, 120, 840, 5535, 3255);
+    PlaceTwips(txtChat, 120, 840, 5535, 3255);
     txtChat->setReadOnly(true);
     txtChat->setUndoRedoEnabled(false);
     // A long session, or a peer flooding the chat, must not grow the
@@ -147,10 +142,10 @@ frmChat::frmChat(QWidget* parent)
 
     txtAddChat = new QLineEdit(this);
     txtAddChat->setObjectName(QStringLiteral("txtAddChat"));
-    Place(txtAddChat, 120, 4200, 4815, 375);
+    PlaceTwips(txtAddChat, 120, 4200, 4815, 375);
     cmdAddChat = new QPushButton(QStringLiteral("&Add"), this);
     cmdAddChat->setObjectName(QStringLiteral("cmdAddChat"));
-    Place(cmdAddChat, 5040, 4200, 615, 375);
+    PlaceTwips(cmdAddChat, 5040, 4200, 615, 375);
     cmdAddChat->setEnabled(false);
 
     setTabOrder(cmdSwitch, cmdDone);
@@ -228,18 +223,7 @@ void frmChat::ResetControls()
 
 void frmChat::PlaceWindow()
 {
-    const State& s = Game();
-    const frmMain* main = MainForm();
-    const int mainLeft = main ? main->LeftTwips() : 0;
-    const int mainTop = main ? main->TopTwips() : 0;
-    const QScreen* screen = main ? main->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize frame = frameGeometry().size();
-    const Placement p = ClampToScreen(Placement{mainLeft + s.ChatLeft, mainTop + s.ChatTop},
-                                      frame.width() * Twips, frame.height() * Twips,
-                                      (area.x() + area.width()) * Twips,
-                                      (area.y() + area.height()) * Twips);
-    move(p.left / Twips, p.top / Twips);
+    PlaceByMainWindow(this, Game().ChatLeft, Game().ChatTop);
 }
 
 void frmChat::RememberPlacement()

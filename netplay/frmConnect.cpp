@@ -1,5 +1,6 @@
 #include "netplay/frmConnect.h"
 
+#include "core/DialogLayout.h"
 #include "core/GameState.h"
 #include "core/frmMain.h"
 #include "netplay/Protocol.h"
@@ -20,33 +21,28 @@ std::function<void(frmConnect&)> g_shownHook;
 
 constexpr int Twips = frmMain::TwipsPerPixel;
 
-void Place(QWidget* w, int left, int top, int width, int height)
-{
-    w->setGeometry(left / Twips, top / Twips, width / Twips, height / Twips);
-}
-
 } // namespace
 
 frmConnect::frmConnect(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmConnect"));
     setWindowTitle(QStringLiteral("Turrion (NetPlay)"));
-    setFixedSize(4065 / Twips, 2490 / Twips);
+    setFixedSize(DialogPx(4065 / Twips), DialogPx(2490 / Twips));
     setModal(true);
 
     lblConnectType = new QLabel(this);
     lblConnectType->setObjectName(QStringLiteral("lblConnectType"));
-    Place(lblConnectType, 240, 120, 1935, 255);
+    PlaceTwips(lblConnectType, 240, 120, 1935, 255);
     QFont bold = lblConnectType->font();
     bold.setBold(true);
     lblConnectType->setFont(bold);
 
     lblName = new QLabel(QStringLiteral("Name:"), this);
     lblName->setObjectName(QStringLiteral("lblName"));
-    Place(lblName, 240, 480, 735, 255);
+    PlaceTwips(lblName, 240, 480, 735, 255);
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
-    Place(txtName, 1080, 480, 2775, 285);
+    PlaceTwips(txtName, 1080, 480, 2775, 285);
     txtName->setMaxLength(MaxNameLength);
     KeepSendable(txtName);
 
@@ -54,27 +50,27 @@ frmConnect::frmConnect(QWidget* parent) : QDialog(parent)
     lblIP->setObjectName(QStringLiteral("lblIP"));
     // The labels reach up to their text boxes, so that the colon is not cut
     // off in fonts wider than the one the layout was drawn for.
-    Place(lblIP, 120, 960, 1200 - 120 - 15, 255);
+    PlaceTwips(lblIP, 120, 960, 1200 - 120 - 15, 255);
     txtIP = new QLineEdit(QStringLiteral("localhost"), this);
     txtIP->setObjectName(QStringLiteral("txtIP"));
-    Place(txtIP, 1200, 960, 1215, 285);
+    PlaceTwips(txtIP, 1200, 960, 1215, 285);
 
     lblPort = new QLabel(QStringLiteral("Port:"), this);
     lblPort->setObjectName(QStringLiteral("lblPort"));
-    Place(lblPort, 2520, 960, 3000 - 2520 - 15, 255);
+    PlaceTwips(lblPort, 2520, 960, 3000 - 2520 - 15, 255);
     txtPort = new QLineEdit(QString::number(DefaultNetPort), this);
     txtPort->setObjectName(QStringLiteral("txtPort"));
-    Place(txtPort, 3000, 960, 735, 285);
+    PlaceTwips(txtPort, 3000, 960, 735, 285);
 
     cmdConnect = new QPushButton(QStringLiteral("&Connect"), this);
     cmdConnect->setObjectName(QStringLiteral("cmdConnect"));
-    Place(cmdConnect, 960, 1440, 2055, 495);
+    PlaceTwips(cmdConnect, 960, 1440, 2055, 495);
     cmdConnect->setEnabled(false);
     // Enter confirms, and only when Connect is usable.
     cmdConnect->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    Place(cmdCancel, 1320, 2040, 1335, 375);
+    PlaceTwips(cmdCancel, 1320, 2040, 1335, 375);
     cmdCancel->setAutoDefault(false);
 
     for (QLabel* label : {lblConnectType, lblName, lblIP, lblPort})

@@ -3,7 +3,6 @@
 #include "core/Drawing.h"
 #include "core/GameState.h"
 #include "core/frmMain.h"
-#include "engine/PavixGDI.h"
 #include "engine/PavixGames.h"
 #include "rules/Rules.h"
 
@@ -37,11 +36,9 @@ double WaitFrom(double since, double interval, const GameGuard& game)
 // The board and the Moves panel with one ball frame ANDed on top, shown.
 void BallFrame(int frameX, int ballRowY, int x, int y)
 {
-    const State& s = Game();
     DrawBoard();
     DrawMovesPanel();
-    PavixGDI::BlitPic(s.PicCannonBall, frameX, ballRowY, CellSize, CellSize,
-                      PavixGDI::ViewportPic(s.ViewPort), x, y, PavixGDI::SRCAND);
+    DrawBallFrame(frameX, ballRowY, x, y);
     Show();
 }
 

@@ -1,5 +1,6 @@
 #include "turnreport/frmTurnReport.h"
 
+#include "core/DialogLayout.h"
 #include "core/GameState.h"
 #include "core/Placement.h"
 #include "core/frmGraphics.h"
@@ -25,28 +26,14 @@ std::function<void(frmTurnReport&)>& ReportHook()
     return hook;
 }
 
-// The dialog was designed in "MS Sans Serif", which Linux does not have; the
-// first family present of these stands in for it. Sizes are in pixels (8.25,
-// 9.75 and 13.5 points at 96 dots per inch) so that the texts fit the
-// controls' pixel rectangles whatever the screen reports.
-constexpr int Small = 11;  // 8.25 pt
-constexpr int Medium = 13; // 9.75 pt
-constexpr int Large = 18;  // 13.5 pt
+// The design's font sizes in pixels: 8.25, 9.75 and 13.5 points at 96 dots
+// per inch.
+constexpr int Small = 11;
+constexpr int Medium = 13;
+constexpr int Large = 18;
 
-QFont DialogFont(int pixelSize, bool bold)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-// A stand-in family may run wider than the original: shrink the font of a
-// control a pixel at a time until its text fits the designed width.
+// The desktop's family may run wider than the design's: shrink the font of
+// a control a pixel at a time until its text fits the designed width.
 void FitText(QWidget* control, const QString& text, int room)
 {
     QFont font = control->font();
@@ -62,11 +49,11 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(rect);
+    label->setGeometry(DialogRect(rect));
     label->setFont(DialogFont(pixelSize, bold));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
-    FitText(label, text, rect.width());
+    FitText(label, text, label->width());
     return label;
 }
 
@@ -81,21 +68,21 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(rect);
+    button->setGeometry(DialogRect(rect));
     SetCaption(button, caption);
     return button;
 }
 
-// dst = (dst AND src) or dst = (dst OR src) over a 40 by 40 cell, the way the
-// board's sprites are drawn.
-void Combine(QImage& dst, const QImage& src, int srcX, bool orOp)
+// dst = (dst AND src) or dst = (dst OR src) over a cell of `size` pixels,
+// the way the board's sprites are drawn.
+void Combine(QImage& dst, const QImage& src, int srcX, bool orOp, int size)
 {
-    for (int y = 0; y < CellSize; ++y) {
+    for (int y = 0; y < size; ++y) {
         auto* d = reinterpret_cast<QRgb*>(dst.scanLine(y));
         if (y >= src.height())
             break;
         const auto* s = reinterpret_cast<const QRgb*>(src.constScanLine(y));
-        for (int x = 0; x < CellSize; ++x) {
+        for (int x = 0; x < size; ++x) {
             if (srcX + x >= src.width())
                 break;
             const QRgb from = s[srcX + x];
@@ -134,7 +121,7 @@ frmTurnReport::frmTurnReport(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmTurnReport"));
     setWindowTitle(QStringLiteral("Turrion - Turn Report"));
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(DialogPx(ClientWidth), DialogPx(ClientHeight));
     setFont(DialogFont(Small, false));
 
     lblPlayer = MakeLabel(this, "lblPlayer", QStringLiteral("Blue Player"), {16, 32, 129, 25},
@@ -144,7 +131,7 @@ frmTurnReport::frmTurnReport(QWidget* parent)
 
     fraStatus = new QGroupBox(QStringLiteral("Current Status"), this);
     fraStatus->setObjectName(QStringLiteral("fraStatus"));
-    fraStatus->setGeometry(160, 8, 145, 121);
+    fraStatus->setGeometry(DialogRect({160, 8, 145, 121}));
     fraStatus->setFont(DialogFont(Medium, true));
     Label1 = MakeLabel(fraStatus, "Label1", QStringLiteral("You currently have:"),
                        {8, 24, 121, 17}, Small, true);
@@ -176,7 +163,8 @@ frmTurnReport::frmTurnReport(QWidget* parent)
 
     auto pick = [this](const char* name, int x) {
         auto* box = new PickBox(QString::fromLatin1(name), this);
-        box->setGeometry(x, 168, 42, 42);
+        // The picture keeps its 40 pixels; the box moves with the layout.
+        box->setGeometry(DialogPx(x), DialogPx(168), 42, 42);
         box->hide();
         return box;
     };
@@ -194,10 +182,8 @@ frmTurnReport::frmTurnReport(QWidget* parent)
         b->setAutoDefault(false);
 
     picGrass = new PictureBox(QStringLiteral("picGrass"), this);
-    picGrass->setGeometry(272, 192, 40, 40);
+    picGrass->setGeometry(DialogRect({272, 192, 40, 40}));
     picGrass->hide();
-    if (frmGraphics* g = GraphicsForm())
-        picGrass->SetPicture(g->picGrass->Picture());
 
     connect(picPickWizard, &PictureBox::Clicked, this, &frmTurnReport::picPickWizard_Click);
     connect(picPickSmith, &PictureBox::Clicked, this, &frmTurnReport::picPickSmith_Click);
@@ -216,23 +202,7 @@ int frmTurnReport::CountPieces(int player, int kind) const
 void frmTurnReport::Form_Load()
 {
     State& s = Game();
-    constexpr int tw = frmMain::TwipsPerPixel;
-
-    // Placement: the remembered offset from the main window, kept on screen.
-    const frmMain* main = MainForm();
-    const int mainLeft = main ? main->LeftTwips() : 0;
-    const int mainTop = main ? main->TopTwips() : 0;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    // The native window is made now so that its frame (known to the window
-    // system once the window exists) counts in the clamping.
-    winId();
-    const QSize frame = frameGeometry().size();
-    const Placement p = ClampToScreen({mainLeft + s.ReportLeft, mainTop + s.ReportTop},
-                                      frame.width() * tw, frame.height() * tw,
-                                      (area.x() + area.width()) * tw,
-                                      (area.y() + area.height()) * tw);
-    move(p.left / tw, p.top / tw);
+    PlaceByMainWindow(this, s.ReportLeft, s.ReportTop);
 
     s.RecruitKind = 0;
 
@@ -257,11 +227,10 @@ void frmTurnReport::Form_Load()
 
     if (s.Board[portalCol][PortalRow] == Empty) {
         lblPortalOpen->show();
-        frmGraphics* g = GraphicsForm();
         const int drawAs = red ? Red : Blue;
-        PaintPick(picPickWizard, g->picWizard->Picture(), drawAs, false);
-        PaintPick(picPickSmith, g->picSmith->Picture(), drawAs, false);
-        PaintPick(picPickCannon, g->picCannon->Picture(), drawAs, true);
+        PaintPick(picPickWizard, Art::Sheet::Wizard, drawAs);
+        PaintPick(picPickSmith, Art::Sheet::Smith, drawAs);
+        PaintPick(picPickCannon, Art::Sheet::Cannon, drawAs);
         SetCaption(cmdNoPiece, QStringLiteral("&None"));
     } else {
         lblPortalBlocked->show();
@@ -272,18 +241,21 @@ void frmTurnReport::Form_Load()
     }
 }
 
-void frmTurnReport::PaintPick(PickBox* box, const QImage& sheet, int player, bool cannon)
+void frmTurnReport::PaintPick(PickBox* box, Art::Sheet kind, int player)
 {
-    QImage image = picGrass->Picture().copy(0, 0, CellSize, CellSize);
-    if (image.format() != QImage::Format_RGB32)
-        image = image.convertToFormat(QImage::Format_RGB32);
-    const QImage src = sheet.format() == QImage::Format_RGB32
-                           ? sheet
-                           : sheet.convertToFormat(QImage::Format_RGB32);
+    // Painted for the dialog's own screen, one picture pixel per device
+    // pixel, whatever the board's zoom.
+    const int k = std::max(1, qRound(devicePixelRatioF()));
+    if (picGrass->Picture().width() != CellSize * k)
+        picGrass->SetPicture(Art::Paint(Art::Sheet::Grass, k));
+    QImage image = picGrass->Picture().copy(0, 0, CellSize * k, CellSize * k);
+    const QImage sheet = Art::Paint(kind, k);
+    const bool cannon = kind == Art::Sheet::Cannon;
     const int spriteX = player == Red ? 40 : 0;
     const int maskX = cannon ? (player == Red ? 120 : 80) : 80;
-    Combine(image, src, maskX, false);
-    Combine(image, src, spriteX, true);
+    Combine(image, sheet, maskX * k, false, CellSize * k);
+    Combine(image, sheet, spriteX * k, true, CellSize * k);
+    image.setDevicePixelRatio(k);
     box->SetPicture(image);
     box->show();
 }

@@ -3,6 +3,7 @@
 // one new piece.
 #pragma once
 
+#include "assets/Art.h"
 #include "engine/PictureBox.h"
 
 #include <QDialog>
@@ -76,7 +77,7 @@ public:
 
 private:
     void Recruit(int kind);
-    void PaintPick(PickBox* box, const class QImage& sheet, int player, bool cannon);
+    void PaintPick(PickBox* box, Art::Sheet kind, int player);
     bool unloaded_ = false;
 };
 

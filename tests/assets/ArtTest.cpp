@@ -59,19 +59,6 @@ TEST_P(ArtAtScale, FramesAreBlackExactlyWhereTheirMasksAreWhite)
 
 INSTANTIATE_TEST_SUITE_P(Scales, ArtAtScale, ::testing::Range(Art::kMinScale, Art::kMaxScale + 1));
 
-TEST(Art, AMaskedSpriteShowsTheFigureInsideAndTheBoardAroundIt)
-{
-    const QImage board = Art::Paint(Sheet::Background, 2), king = Art::Paint(Sheet::King, 2);
-    const QPoint cell(80, 160);  // Blue's King on cell (1, 2) at 2x: AND the mask, OR the frame
-    auto drawn = [&](QPoint at) {
-        return (Rgb(board, cell + at) & Rgb(king, at + QPoint(160, 0))) | Rgb(king, at);
-    };
-    for (QPoint robe : {QPoint(26, 64), QPoint(50, 60)})
-        EXPECT_TRUE(drawn(robe) == Rgb(king, robe) && qBlue(drawn(robe)) > qRed(drawn(robe)) + 40);
-    for (QPoint grass : {QPoint(2, 2), QPoint(76, 40), QPoint(6, 60)})
-        EXPECT_EQ(drawn(grass), Rgb(board, cell + grass));
-}
-
 TEST(Art, BiggerScalesArePaintedNotEnlarged)
 {
     for (Sheet sheet : {Sheet::Title, Sheet::Background, Sheet::King, Sheet::Numbers}) {

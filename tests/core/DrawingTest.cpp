@@ -15,16 +15,18 @@ namespace {
 
 const QImage& Sheet(PictureBox* box) { return box->Picture(); }
 
-// The cell as a masked draw must leave it: background AND mask, OR sprite.
+// The cell as a masked draw must leave it: background AND mask, OR sprite,
+// at the current number of screen pixels per game pixel.
 QImage Composite(const QImage& background, int col, int row, const QImage& sheet, int frameX,
                  int maskX)
 {
-    QImage out = background.copy(col * 40, row * 40, 40, 40).convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) {
+    const int k = PixelScale(), n = 40 * k;
+    QImage out = background.copy(col * n, row * n, n, n).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
             QRgb bg = out.pixel(x, y) & 0xFFFFFF;
-            QRgb mask = sheet.pixel(maskX + x, y) & 0xFFFFFF;
-            QRgb sprite = sheet.pixel(frameX + x, y) & 0xFFFFFF;
+            QRgb mask = sheet.pixel(maskX * k + x, y) & 0xFFFFFF;
+            QRgb sprite = sheet.pixel(frameX * k + x, y) & 0xFFFFFF;
             out.setPixel(x, y, 0xFF000000 | ((bg & mask) | sprite));
         }
     return out;
@@ -104,30 +106,39 @@ TEST_F(Drawing, SheetsRepaintInPlaceAtAnotherScale)
 
 TEST_F(Drawing, PiecesAppearInTheirOwnersFramesAndLeaveTheBoardVisible)
 {
-    ClearBoard();
-    Put(1, 2, Blue, King);
-    Put(7, 2, Red, King);
-    Put(2, 4, NoPlayer, Wall); // no owner: Red's frame
-    Put(0, 0, Blue, CannonReady);
-    Put(0, 6, Blue, CannonFired);
-    Put(8, 0, Red, CannonReady);
-    DrawBoard();
-    const QImage& bb = BackBuffer();
-    const QImage& king = Sheet(GraphicsForm()->picKing);
-    const QImage& wall = Sheet(GraphicsForm()->picWall);
-    const QImage& cannon = Sheet(GraphicsForm()->picCannon);
-    EXPECT_TRUE(SameRgb(Cell(bb, 1, 2), Composite(Background(), 1, 2, king, 0, 80)));
-    EXPECT_TRUE(SameRgb(Cell(bb, 7, 2), Composite(Background(), 7, 2, king, 40, 80)));
-    EXPECT_FALSE(SameRgb(Composite(Background(), 1, 2, king, 0, 80),
-                         Composite(Background(), 1, 2, king, 40, 80)))
-        << "the two sides must look different";
-    EXPECT_TRUE(SameRgb(Cell(bb, 2, 4), Composite(Background(), 2, 4, wall, 40, 80)));
-    EXPECT_TRUE(SameRgb(Cell(bb, 8, 0), Composite(Background(), 8, 0, cannon, 40, 120)));
-    // A ready and a fired Cannon of the same player look the same.
-    EXPECT_TRUE(SameRgb(Cell(bb, 0, 0).copy(), Composite(Background(), 0, 0, cannon, 0, 80)));
-    EXPECT_TRUE(SameRgb(Composite(Background(), 0, 6, cannon, 0, 80), Cell(bb, 0, 6)));
-    // Empty cells are plain background.
-    EXPECT_TRUE(SameRgb(Cell(bb, 3, 3), Cell(Background(), 3, 3)));
+    // At 2x too: sheets and back buffer painted at the zoom, the same picture.
+    for (int zoom : {1, 2}) {
+        SCOPED_TRACE(zoom);
+        form->SetZoom(zoom);
+        ASSERT_EQ(PixelScale(), zoom);
+        const auto Cell = [zoom](const QImage& image, int col, int row) {
+            return image.copy(col * 40 * zoom, row * 40 * zoom, 40 * zoom, 40 * zoom);
+        };
+        ClearBoard();
+        Put(1, 2, Blue, King);
+        Put(7, 2, Red, King);
+        Put(2, 4, NoPlayer, Wall); // no owner: Red's frame
+        Put(0, 0, Blue, CannonReady);
+        Put(0, 6, Blue, CannonFired);
+        Put(8, 0, Red, CannonReady);
+        DrawBoard();
+        const QImage& bb = BackBuffer();
+        const QImage& king = Sheet(GraphicsForm()->picKing);
+        const QImage& wall = Sheet(GraphicsForm()->picWall);
+        const QImage& cannon = Sheet(GraphicsForm()->picCannon);
+        EXPECT_TRUE(SameRgb(Cell(bb, 1, 2), Composite(Background(), 1, 2, king, 0, 80)));
+        EXPECT_TRUE(SameRgb(Cell(bb, 7, 2), Composite(Background(), 7, 2, king, 40, 80)));
+        EXPECT_FALSE(SameRgb(Composite(Background(), 1, 2, king, 0, 80),
+                             Composite(Background(), 1, 2, king, 40, 80)))
+            << "the two sides must look different";
+        EXPECT_TRUE(SameRgb(Cell(bb, 2, 4), Composite(Background(), 2, 4, wall, 40, 80)));
+        EXPECT_TRUE(SameRgb(Cell(bb, 8, 0), Composite(Background(), 8, 0, cannon, 40, 120)));
+        // A ready and a fired Cannon of the same player look the same.
+        EXPECT_TRUE(SameRgb(Cell(bb, 0, 0).copy(), Composite(Background(), 0, 0, cannon, 0, 80)));
+        EXPECT_TRUE(SameRgb(Composite(Background(), 0, 6, cannon, 0, 80), Cell(bb, 0, 6)));
+        // Empty cells are plain background.
+        EXPECT_TRUE(SameRgb(Cell(bb, 3, 3), Cell(Background(), 3, 3)));
+    }
 }
 
 TEST_F(Drawing, MovesPanelShowsOneOrTwoDigitsAwayFromTheCursor)

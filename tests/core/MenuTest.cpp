@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 using namespace Turrion;
@@ -114,10 +115,10 @@ void ExpectItems(const QMenu* menu, const std::vector<Item>& items)
 TEST_F(MenuTest, MenuBarMatchesTheMenuTree)
 {
     const QList<QAction*> bar = form->menuBar()->actions();
-    ASSERT_EQ(bar.size(), 4);
-    const QMenu* menus[] = {form->mnuGame, form->mnuNet, form->mnuTurn, form->mnuHelp};
-    const char* captions[] = {"&Game", "&NetPlay", "&Turn", "&Help"};
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(bar.size(), 5);
+    const QMenu* menus[] = {form->mnuGame, form->mnuView, form->mnuNet, form->mnuTurn, form->mnuHelp};
+    const char* captions[] = {"&Game", "&View", "&NetPlay", "&Turn", "&Help"};
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(bar[i]->menu(), menus[i]);
         EXPECT_EQ(bar[i]->text(), captions[i]);
         EXPECT_TRUE(bar[i]->isEnabled());
@@ -290,6 +291,14 @@ TEST_F(MenuTest, ClicksSelectOnlyOwnMovablePieces)
     EXPECT_EQ(QPoint(S().CursorCol, S().CursorRow), QPoint(2, 6));
     Click(0, 200);
     EXPECT_EQ(QPoint(S().CursorCol, S().CursorRow), QPoint(0, 5));
+
+    // Zoomed, a click still finds its cell: the cell's corners at 2x.
+    form->SetZoom(2);
+    for (auto [x, y, col, row] : {std::tuple(160, 160, 2, 2), std::tuple(239, 559, 2, 6),
+                                  std::tuple(0, 80, 0, 1), std::tuple(79, 439, 0, 5)}) {
+        Click(x, y);
+        EXPECT_EQ(QPoint(S().CursorCol, S().CursorRow), QPoint(col, row)) << x << "," << y;
+    }
     EXPECT_EQ(S().MovesLeft, 4);
 
     // While the other side of a NetPlay game moves, clicks do nothing.

@@ -80,3 +80,38 @@ TEST(Placement, CentresAnUnplacedWindowAndClampsToTheScreen)
     EXPECT_EQ(q.left, -1000);
     EXPECT_EQ(q.top, -1000);
 }
+
+TEST(Placement, ZoomSuitsTheScreenAndNewWindowsOpenBesideTheBoard)
+{
+    // The largest zoom whose window (36 pixels of menu and margins, 280 per
+    // zoom of board) takes at most 60 % of the available height.
+    const struct { int available, zoom; } screens[] = {
+        {400, 1}, {738, 1}, {1040, 2}, {1400, 2}, {1480, 3}, {2120, 4}};
+    for (const auto& screen : screens)
+        EXPECT_EQ(AutomaticZoom(screen.available, 36, 4), screen.zoom) << screen.available;
+    EXPECT_EQ(AutomaticZoom(2120, 36, 2), 2) << "no more than the screen allows";
+
+    // A 400 by 300 window beside a 376 by 316 main window at (100, 50):
+    // right of it on a wide screen, left where only that fits, below on a
+    // narrow one, and always on the screen.
+    const struct { int mainLeft, screenWidth, screenHeight, left, top; } cases[] = {
+        {100, 1920, 1080, 484, 50}, {1500, 1920, 1080, 1092, 50}, {100, 800, 1080, 100, 374},
+        {100, 800, 500, 100, 200}};
+    for (const auto& c : cases) {
+        const Placement p = BesideMainWindow(c.mainLeft, 50, 376, 316, 400, 300, 0, 0,
+                                             c.screenWidth, c.screenHeight, 8);
+        EXPECT_EQ(std::pair(p.left, p.top), std::pair(c.left, c.top)) << c.mainLeft << " " << c.screenWidth;
+    }
+}
+
+TEST(Settings, PreferencesKeepTheZoomAndTheStrengthAndIgnoreTheRest)
+{
+    State s;
+    s.ZoomChoice = 3, s.ComputerStrength = 2;
+    EXPECT_EQ(FormatPreferences(s), QByteArray("zoom=3\nstrength=hard\n"));
+    State in;
+    ParsePreferences("zoom=9\nstrength=mighty\n\xff=\x01\nnonsense\n", in);
+    EXPECT_EQ(std::pair(in.ZoomChoice, in.ComputerStrength), std::pair(0, 1)) << "defaults kept";
+    ParsePreferences(" zoom = 4 \r\nstrength=easy", in);
+    EXPECT_EQ(std::pair(in.ZoomChoice, in.ComputerStrength), std::pair(4, 0));
+}

@@ -1,4 +1,5 @@
 // The turn report: what it says, offers, records and where it opens.
+#include "core/DialogLayout.h"
 #include "core/frmGraphics.h"
 #include "core/frmMain.h"
 #include "core/modTurrion.h"
@@ -123,7 +124,8 @@ TEST_F(TurnReport, FixedSizeAndPickPictures)
 {
     Turn(Red, 1);
     Open([](frmTurnReport& d) {
-        EXPECT_TRUE(d.size() == QSize(325, 241) && d.minimumSize() == d.maximumSize());
+        // The design's 325 by 241 pixels, grown with the desktop's font.
+        EXPECT_TRUE(d.size() == QSize(DialogPx(325), DialogPx(241)) && d.minimumSize() == d.maximumSize());
         // Each pick box: grass OR sprite where the mask is white, Red's sprite where black.
         const frmGraphics* g = GraphicsForm();
         const QImage grass = g->picGrass->Picture();
