@@ -128,9 +128,11 @@ Detail::Style StyleOf(Strength strength)
         style.winChance = 0.7;
         break;
     case Strength::Normal:
+        style.noise = 6; // ties and near-ties broken by the seed
         break;
     case Strength::Hard:
-        style.lookahead = 4;
+        style.noise = 6;
+        style.lookahead = 8;
         break;
     }
     return style;

@@ -441,6 +441,38 @@ Scored Climb(Line line, const Style& style, Rng& rng)
 
 } // namespace
 
+namespace {
+
+// A board's own few bytes, to tell lines that end alike.
+std::uint64_t Fingerprint(const State& s)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r)
+            h = (h ^ std::uint64_t(s.Board[c][r] * 3 + s.Owner[c][r])) * 1099511628211ull;
+    return h;
+}
+
+// The enemy's answer to a turn, played the way Normal plays it, judged from
+// our side once it is over.
+double AfterReply(const Line& line, int me)
+{
+    if (line.Over())
+        return Evaluate(line.s, Style{}) * (line.s.CurrentPlayer == me ? 1 : -1);
+    State reply = line.s;
+    PassTurn(reply);
+    Rng rng(Fingerprint(reply));
+    Style normal;
+    const Decision d = Plan(reply, normal, rng);
+    StartTurn(reply, d.recruit);
+    for (const Action& a : d.actions)
+        if (!Apply(reply, a))
+            break;
+    return -Evaluate(reply, normal);
+}
+
+} // namespace
+
 Decision Plan(const State& s, const Style& style, Rng& rng)
 {
     std::vector<int> recruits;
@@ -471,6 +503,37 @@ Decision Plan(const State& s, const Style& style, Rng& rng)
 
     Decision best;
     double bestScore = -std::numeric_limits<double>::infinity();
+    if (style.lookahead > 0) {
+        // A few different turns from each recruit, each answered by the
+        // enemy; the turn whose answer leaves us best wins.
+        const int me = s.CurrentPlayer;
+        std::vector<std::uint64_t> seen;
+        std::vector<Line> kids;
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            std::vector<Line> lines{starts[i]};
+            lines.push_back(Climb(starts[i], style, rng).line);
+            kids.clear();
+            Candidates(starts[i], kids);
+            std::vector<std::pair<double, std::size_t>> order;
+            for (std::size_t k = 0; k < kids.size(); ++k)
+                order.push_back({-Evaluate(kids[k].s, style), k});
+            std::sort(order.begin(), order.end());
+            for (std::size_t k = 0; k < order.size() && int(k) < style.lookahead; ++k)
+                lines.push_back(Climb(kids[order[k].second], style, rng).line);
+            for (Line& line : lines) {
+                const std::uint64_t print = Fingerprint(line.s) ^ std::uint64_t(line.s.MovesLeft);
+                if (std::find(seen.begin(), seen.end(), print) != seen.end())
+                    continue;
+                seen.push_back(print);
+                const double score = AfterReply(line, me);
+                if (score > bestScore) {
+                    bestScore = score;
+                    best = {recruits[i], std::move(line.actions)};
+                }
+            }
+        }
+        return best;
+    }
     for (std::size_t i = 0; i < starts.size(); ++i) {
         Scored result = Climb(starts[i], style, rng);
         if (result.score > bestScore) {
