@@ -40,8 +40,23 @@ void GameReplaced()
 
 void frmMain::mnuGameNewTwo_Click()
 {
+    StartGame(NoPlayer);
+}
+
+void frmMain::mnuGameNewBlue_Click()
+{
+    StartGame(Red);
+}
+
+void frmMain::mnuGameNewRed_Click()
+{
+    StartGame(Blue);
+}
+
+void frmMain::StartGame(int computerColor)
+{
     State& s = Game();
-    StartNewGame(s);
+    StartNewGame(s, computerColor);
     GameReplaced();
     const GameGuard game(s);
     DrawBoard();
@@ -84,6 +99,12 @@ void frmMain::mnuTurnEndTurn_Click()
     // inside the pause (a held Ctrl+E would skip the other player's turns).
     if (!CanEndTurn(s))
         return;
+    EndTurn();
+}
+
+void EndTurn()
+{
+    State& s = Game();
     s.MovesLeft = 0;
     NetPlay::SendGameMessage(NetPlay::EndTurnMessage(s.CurrentPlayer));
     ShowEndOfTurnAndPass(s);

@@ -20,6 +20,11 @@ void CloseOverlay();
 // selector, or the game-over display.
 void RedrawView();
 
+// The end of the turn in play, whoever plays it (End Turn checks first that
+// the person at the keyboard may end it): the message, the pause, the turn
+// passed on.
+void EndTurn();
+
 // The change of turn as the other NetPlay side ends its turn: the end-of-turn
 // message, the pause, then the turn passes, with nothing sent.
 void SimEndTurn();

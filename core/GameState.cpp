@@ -71,9 +71,10 @@ void BeginGame(State& s)
     s.MouseClicked = false;
 }
 
-void StartNewGame(State& s)
+void StartNewGame(State& s, int computerColor)
 {
     BeginGame(s);
+    s.ComputerColor = computerColor;
     s.GameFileName.clear();
     SetupBoard(s);
     s.CurrentPlayer = Blue;
@@ -110,7 +111,7 @@ void SetPhase(State& s, int phase)
 
 bool CanEndTurn(const State& s)
 {
-    return EffectivePhase(s) == PhaseMove && !s.Busy && !s.TurnChanging && !WaitingForRemote(s);
+    return EffectivePhase(s) == PhaseMove && !s.Busy && !s.TurnChanging && !WaitingForOther(s);
 }
 
 bool AcceptsRemoteAction(const State& s)

@@ -96,6 +96,8 @@ struct State {
     // for the automatic choice, else 1..4) and the computer's strength.
     int ZoomChoice = 0;
     int ComputerStrength = 1; // 0 Easy, 1 Normal, 2 Hard
+    // The colour the computer plays in a single-player game, else NoPlayer.
+    int ComputerColor = NoPlayer;
 
     // Graphics handles.
     int ViewPort = 0;
@@ -143,6 +145,19 @@ inline bool WaitingForRemote(const State& s)
     return s.NetGame && s.NetGameColor != s.CurrentPlayer;
 }
 
+// A single-player game and the computer is to move.
+inline bool ComputerToMove(const State& s)
+{
+    return s.ComputerColor != NoPlayer && s.ComputerColor == s.CurrentPlayer;
+}
+
+// Someone other than the person at this keyboard plays this turn: the keys,
+// clicks and the Turn menu do nothing.
+inline bool WaitingForOther(const State& s)
+{
+    return WaitingForRemote(s) || ComputerToMove(s);
+}
+
 // The phase a game is in, also behind the About picture.
 inline int EffectivePhase(const State& s)
 {
@@ -183,10 +198,11 @@ constexpr int PortalRow = 3;
 // A new game takes over: the next game number, and nothing of the game
 // before it (a pending turn change, a click) carries over.
 void BeginGame(State& s);
-// A new two-player game replaces whatever ran: the starting layout, Blue to
-// move with 6 moves, the turn report next, no file name. The connecting
-// NetPlay side plays the host's game from this moment.
-void StartNewGame(State& s);
+// A new game replaces whatever ran: the starting layout, Blue to move with 6
+// moves, the turn report next, no file name; the computer plays
+// `computerColor` (NoPlayer: two players). The connecting NetPlay side plays
+// the host's game from this moment.
+void StartNewGame(State& s, int computerColor = NoPlayer);
 // The turn report's choice takes effect: the recruit, if any, on the
 // player's portal when it is free (returns the kind placed, else Empty);
 // the move phase begins, fresh, with the cursor on the player's King.
@@ -195,7 +211,8 @@ int StartTurn(State& s, int recruitKind);
 // returns to changes: the picture stays until the player takes it away.
 void SetPhase(State& s, int phase);
 // End Turn is possible: a turn in its move phase, no shot flying, no turn
-// change under way, and not the other NetPlay side's turn.
+// change under way, and not the turn of the other NetPlay side or of the
+// computer.
 bool CanEndTurn(const State& s);
 // An action of the other NetPlay side (a piece placed, moved, removed, a
 // shot, the end of its turn) belongs to this game: this side waits for the

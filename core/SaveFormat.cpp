@@ -192,8 +192,10 @@ void LoadSavedGame(const SavedGame& game, State& s)
     BeginGame(s);
     ApplySavedGame(game, s);
     s.NetGame = s.NetState == NetHostWithPlayer || s.NetState == NetConnected;
-    if (s.NetGame)
+    if (s.NetGame) {
         s.NetGameColor = s.NetColor;
+        s.ComputerColor = NoPlayer; // two people share a NetPlay game
+    }
 }
 
 } // namespace Turrion

@@ -41,7 +41,9 @@ QString ParseGame(const QByteArray& bytes, SavedGame& out);
 void ApplySavedGame(const SavedGame& game, State& s);
 
 // A loaded game replaces the running one: the next game number, the file's
-// state, and NetPlay shares it when a player is connected.
+// state, and NetPlay shares it when a player is connected. The computer
+// keeps its colour: a game loaded in a single-player game goes on against
+// it, one loaded in a two-player game stays a game for two.
 void LoadSavedGame(const SavedGame& game, State& s);
 
 // Reads a file that may be a save: only a regular file, and never more than

@@ -151,11 +151,23 @@ void frmMain::BuildMenus()
     mnuGameNewTwo = item(mnuGameNew, "mnuGameNewTwo", "&Two Player Game", QKeySequence("Ctrl+N"),
                          &frmMain::mnuGameNewTwo_Click);
     mnuGameNewBlue = item(mnuGameNew, "mnuGameNewBlue", "Single Player as &Blue",
-                          QKeySequence("Ctrl+B"), nullptr);
+                          QKeySequence("Ctrl+B"), &frmMain::mnuGameNewBlue_Click);
     mnuGameNewRed = item(mnuGameNew, "mnuGameNewRed", "Single Player as &Red",
-                         QKeySequence("Ctrl+R"), nullptr);
-    mnuGameNewBlue->setEnabled(false);
-    mnuGameNewRed->setEnabled(false);
+                         QKeySequence("Ctrl+R"), &frmMain::mnuGameNewRed_Click);
+    mnuGameStrength = menu(mnuGame, nullptr, "mnuGameStrength", "&Computer Strength");
+    const char* const levels[] = {"&Easy", "&Normal", "&Hard"};
+    for (int i = 0; i < 3; ++i) {
+        QAction* a = mnuGameStrength->addAction(QString::fromUtf8(levels[i]));
+        a->setObjectName(QString("mnuGameStrength%1").arg(i));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, i] {
+            if (MenuChainEnabled(mnuGameStrength))
+                mnuGameStrength_Click(i);
+            else
+                mnuGameStrength_Click(Game().ComputerStrength); // keep the mark as it was
+        });
+        mnuGameStrengthLevel[i] = a;
+    }
     mnuGame->addSeparator()->setObjectName("mnuGameUL1");
     mnuGameLoad = item(mnuGame, "mnuGameLoad", "&Load", QKeySequence("Ctrl+L"),
                        &frmMain::mnuGameLoad_Click);
@@ -340,6 +352,8 @@ void frmMain::Form_Load()
 {
     State& s = Game();
     SetZoom(s.ZoomChoice);
+    for (int i = 0; i < 3; ++i)
+        mnuGameStrengthLevel[i]->setChecked(i == s.ComputerStrength);
     adjustSize();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -427,6 +441,15 @@ void frmMain::Form_Unload()
 void frmMain::mnuGameSfx_Click()
 {
     mnuGameSfx->setChecked(!mnuGameSfx->isChecked());
+}
+
+void frmMain::mnuGameStrength_Click(int strength)
+{
+    State& s = Game();
+    s.ComputerStrength = std::clamp(strength, 0, 2);
+    for (int i = 0; i < 3; ++i)
+        mnuGameStrengthLevel[i]->setChecked(i == s.ComputerStrength);
+    WritePreferences(PavixGames::ConfigPath() + "preferences.ini", s);
 }
 
 void frmMain::mnuGameExit_Click()

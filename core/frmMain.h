@@ -34,6 +34,8 @@ public:
     QAction* mnuGameNewTwo;
     QAction* mnuGameNewBlue;
     QAction* mnuGameNewRed;
+    QMenu* mnuGameStrength;
+    QAction* mnuGameStrengthLevel[3]; // Easy, Normal, Hard
     QAction* mnuGameLoad;
     QAction* mnuGameSave;
     QAction* mnuGameSfx;
@@ -68,6 +70,9 @@ public:
 
     // Menu handlers.
     void mnuGameNewTwo_Click();
+    void mnuGameNewBlue_Click();
+    void mnuGameNewRed_Click();
+    void mnuGameStrength_Click(int strength);
     void mnuGameLoad_Click();
     void mnuGameSave_Click();
     void mnuGameSfx_Click();
@@ -115,6 +120,8 @@ protected:
 
 private:
     void BuildMenus();
+    // A new game: two players, or against the computer playing `computerColor`.
+    void StartGame(int computerColor);
     int zoom_ = 1;
     QWidget* client_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "core/modTurrion.h"
 
+#include "core/ComputerTurn.h"
 #include "core/Drawing.h"
 #include "core/GameFlow.h"
 #include "core/GameState.h"
@@ -158,15 +159,18 @@ void MainLoopPass()
     frmMain* form = MainForm();
     if (!form)
         return;
-    frmMain::SetMenuEnabled(form->mnuTurn, !WaitingForRemote(s));
+    frmMain::SetMenuEnabled(form->mnuTurn, !WaitingForOther(s));
 
     switch (s.GameState) {
     case PhaseTurnStart:
-        if (!WaitingForRemote(s))
-            TurnStartPhase();
-        break;
     case PhaseMove:
-        if (!WaitingForRemote(s))
+        if (ComputerToMove(s))
+            RunComputerTurn();
+        else if (WaitingForRemote(s))
+            break;
+        else if (s.GameState == PhaseTurnStart)
+            TurnStartPhase();
+        else
             MovePhase();
         break;
     case PhaseOverlay:

@@ -400,7 +400,6 @@ void Session::Dispatch(const Message& m)
             emit ChatLine(QStringLiteral("--------------------"));
             emit ChatLine(QString());
             s_.NetState = NetHostWithPlayer;
-            game_.PlayerJoined();
             emit PlayersChanged();
             emit Attention(true);
         } else {

@@ -36,8 +36,6 @@ public:
     // The other side's cannonball came down at (col, row), already applied;
     // `kingHit` when it ended the game.
     virtual void ShotLanded(int col, int row, int shooter, bool kingHit) = 0;
-    // A player joined the host: the single-player games are off.
-    virtual void PlayerJoined() = 0;
 };
 
 class Session : public QObject {

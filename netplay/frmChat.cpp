@@ -85,14 +85,17 @@ public:
         if (PauseSeconds(1.0, GameGuard(s)))
             PlayGameSound("win.wav");
     }
-    void PlayerJoined() override
-    {
-        if (frmMain* main = MainForm()) {
-            main->mnuGameNewBlue->setEnabled(false);
-            main->mnuGameNewRed->setEnabled(false);
-        }
-    }
 };
+
+// A host with a player plays with that player: no single-player game
+// meanwhile.
+void EnableSinglePlayer(bool enabled)
+{
+    if (frmMain* main = MainForm()) {
+        main->mnuGameNewBlue->setEnabled(enabled);
+        main->mnuGameNewRed->setEnabled(enabled);
+    }
+}
 
 } // namespace
 
@@ -167,6 +170,7 @@ frmChat::frmChat(QWidget* parent)
     connect(session_, &Session::ChatLine, this, [this](const QString& line) { AddChat(line); });
     connect(session_, &Session::PlayersChanged, this, [this] {
         UpdatePlayerLabels();
+        EnableSinglePlayer(!(Game().NetIsHost && session_->PlayerConnected));
         cmdSwitch->setEnabled(Game().NetIsHost && session_->PlayerConnected);
         txtAddChat_Change(); // a line typed while waiting can now be sent
     });
@@ -276,6 +280,7 @@ void frmChat::Form_Unload(bool& cancel)
     }
     session_->Close();
 
+    EnableSinglePlayer(true);
     if (frmMain* main = MainForm()) {
         frmMain::SetMenuEnabled(main->mnuGameNew, true);
         main->mnuGameLoad->setEnabled(true);

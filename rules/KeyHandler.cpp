@@ -5,8 +5,9 @@
 #include "core/GameState.h"
 #include "core/GameFlow.h"
 #include "core/frmMain.h"
-#include "rules/FireCannon.h"
 #include "netplay/NetPlay.h"
+#include "rules/FireCannon.h"
+#include "rules/KeyHandler.h"
 #include "rules/Rules.h"
 
 namespace Turrion {
@@ -22,13 +23,14 @@ void RefreshMovesPanel()
     Show();
 }
 
-void ArrowKey(frmMain& form, int dCol, int dRow, int shift)
+} // namespace
+
+bool PlayArrow(int dCol, int dRow, int shift)
 {
     State& s = Game();
     const Rules::ArrowResult r = Rules::ApplyArrow(s, dCol, dRow, shift);
     if (r.outcome == Rules::ArrowOutcome::EdgeRefused)
-        return; // the latch stays as it was
-    form.KeyReady = false;
+        return false;
     switch (r.outcome) {
     case Rules::ArrowOutcome::Moved:
         ClearCell(r.fromCol, r.fromRow);
@@ -51,7 +53,10 @@ void ArrowKey(frmMain& form, int dCol, int dRow, int shift)
     case Rules::ArrowOutcome::EdgeRefused:
         break;
     }
+    return true;
 }
+
+namespace {
 
 void TabKey()
 {
@@ -113,6 +118,23 @@ void Shoot(frmMain& form, int power)
 
 } // namespace
 
+void PlaySelect(int col, int row)
+{
+    State& s = Game();
+    if (!Rules::Selectable(s, col, row))
+        return;
+    s.CursorCol = col;
+    s.CursorRow = row;
+    RedrawAll();
+}
+
+void PlayShot(frmMain& form, int power)
+{
+    LockMenus(form, true);
+    Shoot(form, power);
+    LockMenus(form, false);
+}
+
 void frmMain::Form_KeyDown(int& keyCode, int shift)
 {
     State& s = Game();
@@ -137,16 +159,16 @@ void frmMain::Form_KeyDown(int& keyCode, int shift)
     const Rules::KeyCommand command = Rules::ClassifyKey(keyCode);
     switch (command.command) {
     case Rules::Command::Arrow:
-        ArrowKey(*this, command.dCol, command.dRow, shift);
+        // Past the edge test the key is used up, whatever it did.
+        if (PlayArrow(command.dCol, command.dRow, shift))
+            KeyReady = false;
         break;
     case Rules::Command::Tab:
         TabKey();
         break;
     case Rules::Command::Fire:
         KeyReady = false;
-        LockMenus(*this, true);
-        Shoot(*this, command.power);
-        LockMenus(*this, false);
+        PlayShot(*this, command.power);
         break;
     case Rules::Command::None:
         break;

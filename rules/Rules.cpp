@@ -30,7 +30,7 @@ bool BuilderMove(State& s, int toCol, int toRow)
 
 GateResult KeyGate(const State& s, bool keyReady)
 {
-    if (WaitingForRemote(s) || s.Busy || !keyReady)
+    if (WaitingForOther(s) || s.Busy || !keyReady)
         return GateResult::Consume;
     if (s.GameState == PhaseOverlay) {
         if (s.ResumeState == PhaseNone || s.ResumeState == PhaseGameOver)

@@ -1,5 +1,7 @@
 // New game, end of turn, the turn-start phase of the loop and the game-over
 // display, seen through the state, the menus and the back buffer.
+#include "ai/Opponent.h"
+#include "core/ComputerTurn.h"
 #include "core/Drawing.h"
 #include "core/GameFlow.h"
 #include "core/frmMain.h"
@@ -15,7 +17,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <functional>
+#include <tuple>
 
 using namespace Turrion;
 
@@ -248,4 +252,52 @@ TEST_F(GameFlow, WhatAPlayerDoesDuringAPauseLeavesOneCoherentGame)
         if (c.then)
             c.then();
     }
+}
+
+TEST_F(GameFlow, SinglePlayerGameAgainstTheComputerRunsToItsEnd)
+{
+    SetComputerSeed(7);
+    std::vector<int> reports;
+    SetTurnReportHook([&](frmTurnReport& r) {
+        reports.push_back(S().CurrentPlayer);
+        r.cmdNoPiece->click();
+    });
+    auto ctrl = [this](Qt::Key k) {
+        QApplication::setActiveWindow(form);
+        QTest::keyClick(form, k, Qt::ControlModifier);
+    };
+    const auto computerPlays = [this] { return ComputerToMove(S()) && S().GameState == PhaseMove; };
+
+    // The person's keys and End Turn do nothing in the computer's turn; a
+    // new game abandons it at once, and it is a game for two.
+    ctrl(Qt::Key_B); // Single Player as Blue
+    ASSERT_EQ(S().ComputerColor, Red);
+    MainLoopPass();  // Blue's report
+    ctrl(Qt::Key_E);
+    TestSupport::RunWhen(computerPlays, [&] {
+        const int moves = S().MovesLeft;
+        ctrl(Qt::Key_E);
+        QTest::keyClick(form, Qt::Key_Down);
+        EXPECT_TRUE(S().CurrentPlayer == Red && S().MovesLeft == moves && !S().TurnChanging);
+        ctrl(Qt::Key_N);
+    });
+    MainLoopPass(); // the computer's turn, cut short by the new game
+    EXPECT_EQ(S().ComputerColor, NoPlayer);
+    EXPECT_EQ(std::tuple(S().CurrentPlayer, S().GameState, S().TurnNumber),
+              std::tuple(int(Blue), int(PhaseTurnStart), 1));
+
+    // A whole game: the person (Blue) only ends its turns; the computer
+    // (Red) plays through the window and wins, without a report of its own.
+    ctrl(Qt::Key_B);
+    reports.clear();
+    for (int pass = 0; pass < 400 && S().GameState != PhaseGameOver; ++pass) {
+        if (S().GameState == PhaseMove && S().CurrentPlayer == Blue)
+            ctrl(Qt::Key_E);
+        MainLoopPass();
+        ASSERT_EQ(AI::InvariantBreach(S()), "") << "turn " << S().TurnNumber;
+    }
+    ASSERT_EQ(S().GameState, PhaseGameOver);
+    EXPECT_LT(S().CursorCol, MiddleColumn) << "Blue's King fell";
+    EXPECT_EQ(std::count(reports.begin(), reports.end(), Red), 0);
+    EXPECT_EQ(int(reports.size()), S().TurnNumber);
 }

@@ -127,14 +127,25 @@ TEST_F(MenuTest, MenuBarMatchesTheMenuTree)
     EXPECT_EQ(form->menuBar()->font(), QApplication::font(form->menuBar())) << "the desktop's menu font";
 
     using K = QKeySequence;
-    ExpectItems(form->mnuGame, {{"mnuGameNew", "&New"}, {"mnuGameUL1", "-"},
+    ExpectItems(form->mnuGame, {{"mnuGameNew", "&New"}, {"mnuGameStrength", "&Computer Strength"},
+                                {"mnuGameUL1", "-"},
                                 {"mnuGameLoad", "&Load", K("Ctrl+L")},
                                 {"mnuGameSave", "&Save", K("Ctrl+S"), false}, {"mnuGameUL3", "-"},
                                 {"mnuGameSfx", "Sound E&ffects", K("Ctrl+F"), true, true},
                                 {"mnuGameUL4", "-"}, {"mnuGameExit", "E&xit"}});
     ExpectItems(form->mnuGameNew, {{"mnuGameNewTwo", "&Two Player Game", K("Ctrl+N")},
-                                   {"mnuGameNewBlue", "Single Player as &Blue", K("Ctrl+B"), false},
-                                   {"mnuGameNewRed", "Single Player as &Red", K("Ctrl+R"), false}});
+                                   {"mnuGameNewBlue", "Single Player as &Blue", K("Ctrl+B")},
+                                   {"mnuGameNewRed", "Single Player as &Red", K("Ctrl+R")}});
+    ExpectItems(form->mnuGameStrength, {{"mnuGameStrength0", "&Easy", {}, true, false},
+                                        {"mnuGameStrength1", "&Normal", {}, true, true},
+                                        {"mnuGameStrength2", "&Hard", {}, true, false}});
+    ExpectItems(form->mnuView, {{"mnuViewZoomIn", "Zoom &In", K(K::ZoomIn)},
+                                {"mnuViewZoomOut", "Zoom &Out", K(K::ZoomOut)},
+                                {"mnuViewZoomAuto", "&Automatic Size", K("Ctrl+0"), true, true},
+                                {"", "-"}, {"mnuViewZoom1", "&1x", {}, true, true},
+                                {"mnuViewZoom2", "&2x", {}, true, false},
+                                {"mnuViewZoom3", "&3x", {}, false, false},
+                                {"mnuViewZoom4", "&4x", {}, false, false}});
     ExpectItems(form->mnuNet, {{"mnuNetHost", "&Host", K("Ctrl+H")},
                                {"mnuNetConnect", "&Connect", K("Ctrl+T")}});
     ExpectItems(form->mnuTurn, {{"mnuTurnEndTurn", "End &Turn", K("Ctrl+E"), false}});

@@ -54,7 +54,6 @@ public:
         Check(kingHit == (s_.GameState == PhaseGameOver || s_.ResumeState == PhaseGameOver),
               "a King hit ends the game, nothing else does");
     }
-    void PlayerJoined() override { Check(s_.NetIsHost, "only a host welcomes a player"); }
 
 private:
     State& s_;
