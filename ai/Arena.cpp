@@ -46,10 +46,10 @@ void Show(const State& s, const char* who)
 
 int Usage(const char* why)
 {
-    std::fprintf(stderr,
-                 "turrion-arena: %s\n"
+    std::fprintf(why ? stderr : stdout,
+                 "%s%s%s"
                  "usage: turrion-arena --blue POLICY --red POLICY --games N --seed S\n"
-                 "                     [--alternate] [--max-turns T]\n"
+                 "                     [--alternate] [--max-turns T] [--trace]\n"
                  "  POLICY     random, greedy, easy, normal or hard\n"
                  "  N          games to play, 1 or more\n"
                  "  S          the seed, 0 to 4294967295: the same seed plays the same games\n"
@@ -57,8 +57,8 @@ int Usage(const char* why)
                  "  T          turns (rounds of Blue and Red) before a game counts as a draw;\n"
                  "             200 by default\n"
                  "  --trace    print the board after every turn\n",
-                 why);
-    return 2;
+                 why ? "turrion-arena: " : "", why ? why : "", why ? "\n" : "");
+    return why ? 2 : 0;
 }
 
 bool Number(const char* text, long long low, long long high, long long& out)
@@ -116,7 +116,9 @@ int main(int argc, char** argv)
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         long long n = 0;
-        if (arg == "--alternate") {
+        if (arg == "--help" || arg == "-h") {
+            return Usage(nullptr);
+        } else if (arg == "--alternate") {
             o.alternate = true;
         } else if (arg == "--trace") {
             o.trace = true;

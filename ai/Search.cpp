@@ -455,10 +455,10 @@ std::uint64_t Fingerprint(const State& s)
 
 // The enemy's answer to a turn, played the way Normal plays it, judged from
 // our side once it is over.
-double AfterReply(const Line& line, int me)
+double AfterReply(const Line& line)
 {
     if (line.Over())
-        return Evaluate(line.s, Style{}) * (line.s.CurrentPlayer == me ? 1 : -1);
+        return Evaluate(line.s, Style{});
     State reply = line.s;
     PassTurn(reply);
     Rng rng(Fingerprint(reply));
@@ -506,7 +506,6 @@ Decision Plan(const State& s, const Style& style, Rng& rng)
     if (style.lookahead > 0) {
         // A few different turns from each recruit, each answered by the
         // enemy; the turn whose answer leaves us best wins.
-        const int me = s.CurrentPlayer;
         std::vector<std::uint64_t> seen;
         std::vector<Line> kids;
         for (std::size_t i = 0; i < starts.size(); ++i) {
@@ -525,7 +524,7 @@ Decision Plan(const State& s, const Style& style, Rng& rng)
                 if (std::find(seen.begin(), seen.end(), print) != seen.end())
                     continue;
                 seen.push_back(print);
-                const double score = AfterReply(line, me);
+                const double score = AfterReply(line);
                 if (score > bestScore) {
                     bestScore = score;
                     best = {recruits[i], std::move(line.actions)};

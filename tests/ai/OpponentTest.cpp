@@ -104,15 +104,14 @@ TEST(OpponentTest, ShieldsItsKingFromTheShotThatWouldComeNext)
             ASSERT_TRUE(Play(idle, Decide(idle, Policy::Greedy, 1)));
             ASSERT_TRUE(KingOfFell(idle, me));
 
-            for (Policy p : {Policy::Normal, Policy::Hard})
-                for (std::uint32_t seed : {3u, 4u}) {
-                    State s = Position(pieces, red);
-                    ASSERT_TRUE(Play(s, Decide(s, p, seed)));
-                    ASSERT_NE(s.GameState, PhaseGameOver);
-                    PassTurn(s);
-                    ASSERT_TRUE(Play(s, Decide(s, Policy::Greedy, 1)));
-                    EXPECT_FALSE(KingOfFell(s, me)) << PolicyName(p) << " red " << red << " seed " << seed;
-                }
+            for (Policy p : {Policy::Normal, Policy::Hard}) {
+                State s = Position(pieces, red);
+                ASSERT_TRUE(Play(s, Decide(s, p, 3)));
+                ASSERT_NE(s.GameState, PhaseGameOver);
+                PassTurn(s);
+                ASSERT_TRUE(Play(s, Decide(s, Policy::Greedy, 1)));
+                EXPECT_FALSE(KingOfFell(s, me)) << PolicyName(p) << " red " << red;
+            }
         }
 }
 
@@ -123,8 +122,8 @@ TEST(OpponentTest, ShortGamesStayInsideTheRules)
     // portal.
     struct Match { Policy blue, red; int games, turns; };
     const Match matches[] = {
-        {Policy::Random, Policy::Greedy, 120, 20}, {Policy::Easy, Policy::Random, 60, 12},
-        {Policy::Normal, Policy::Easy, 20, 8}, {Policy::Hard, Policy::Normal, 2, 4}};
+        {Policy::Random, Policy::Greedy, 160, 10}, {Policy::Easy, Policy::Random, 40, 8},
+        {Policy::Normal, Policy::Easy, 12, 6}, {Policy::Hard, Policy::Normal, 1, 3}};
     int decisions = 0;
     for (const Match& m : matches)
         for (int game = 0; game < m.games; ++game) {
