@@ -1,235 +1,115 @@
 // Cannon fire through the keys: the flight's frames on the engine clock, the
-// moves it costs, where it comes down, and the end of the game.
+// moves it costs, the screen, and the end of the game.
 #include "tests/rules/RulesFixture.h"
 
-#include "core/GameFlow.h"
-#include "core/modTurrion.h"
-#include "engine/PavixGDI.h"
-
-#include <QTimer>
-#include <vector>
-
-using namespace Turrion;
-
 namespace {
-struct Frame {
-    ShotFrameInfo info;
-    QImage screen;
+
+class Shot : public RulesGame {
+protected:
+    // Fires the Cannon under the cursor with `key` and checks every frame: per cell flown eight
+    // frames 5 pixels apart, 0.02 s each, a move spent per cell; three landing frames 0.04 s
+    // apart; a final one. Each shows the board with only the ball ANDed on.
+    void FireAndCheckFrames(Qt::Key key, int distance)
+    {
+        std::vector<std::pair<ShotFrameInfo, QImage>> frames;
+        SetShotFrameHook([&](const ShotFrameInfo& info) { frames.push_back({info, Screen().copy()}); });
+        const int col = S().CursorCol, row = S().CursorRow, moves = S().MovesLeft;
+        const int step = S().CurrentPlayer == Red ? -1 : 1, land = col + step * distance;
+        const int kind = S().Board[land][row], owner = S().Owner[land][row];
+        Tap(key);
+        SetShotFrameHook(nullptr);
+        const std::size_t flight = 8 * std::size_t(distance - 1);
+        ASSERT_EQ(frames.size(), flight + 3 + 1);
+        const int burntKind = S().Board[land][row], burntOwner = S().Owner[land][row];
+        Put(land, row, owner, kind); // compared with the board as it was flown over
+        // The sheet's row of the player's ball.
+        const QImage sheet =
+            GraphicsForm()->picCannonBall->Picture().copy(0, S().CurrentPlayer == Red ? 0 : 40, 160, 40);
+        for (std::size_t k = 0; k < frames.size(); ++k) {
+            const ShotFrameInfo& f = frames[k].first;
+            const bool flying = k < flight, landing = !flying && k < flight + 3;
+            const int cell = std::min(int(k / 8) + 1, distance);
+            EXPECT_EQ(f.kind, flying ? ShotFrameKind::Flight : landing ? ShotFrameKind::Landing : ShotFrameKind::Final);
+            EXPECT_EQ(f.movesLeft, moves - cell + (flying || landing)) << k;
+            const double gap = k == 0 ? 1 : f.time - frames[k - 1].first.time;
+            EXPECT_GE(gap, flying ? 0.02 - 1e-9 : landing ? 0.04 - 1e-9 : 0) << k;
+            S().MovesLeft = f.movesLeft;
+            DrawBoard(), DrawMovesPanel();
+            QImage expected = BackBuffer().copy();
+            const int x0 = flying ? (col + step * cell) * 40 + step * 5 * int(k % 8) : land * 40, y0 = row * 40;
+            const QImage ball = sheet.copy(flying ? 0 : 40 * int(k - flight + 1), 0, 40, 40);
+            for (int y = 0; y < 40 && (flying || landing); ++y)
+                for (int x = 0; x < 40; ++x)
+                    expected.setPixel(x0 + x, y0 + y, expected.pixel(x0 + x, y0 + y) & ball.pixel(x, y));
+            EXPECT_EQ(frames[k].second, expected) << k;
+        }
+        Put(land, row, burntOwner, burntKind);
+    }
 };
 
-QImage PlainFrame(int movesLeft)
-{
-    Game().MovesLeft = movesLeft;
-    DrawBoard();
-    DrawMovesPanel();
-    return PavixGDI::Surface(PavixGDI::ViewportPic(Game().ViewPort))->copy();
-}
-
-// `shown` is `plain` with the 40x40 ball ANDed on at (x, y) and nothing else.
-void ExpectBallOnly(const QImage& shown, const QImage& plain, const QImage& ball, int x, int y,
-                    const char* what)
-{
-    int wrong = 0;
-    for (int py = 0; py < shown.height(); ++py)
-        for (int px = 0; px < shown.width(); ++px) {
-            QRgb expected = plain.pixel(px, py);
-            if (px >= x && px < x + 40 && py >= y && py < y + 40)
-                expected = (expected & ball.pixel(px - x, py - y)) | 0xFF000000u;
-            wrong += shown.pixel(px, py) != expected;
-        }
-    EXPECT_EQ(wrong, 0) << what;
-}
 } // namespace
 
-TEST_F(RulesGame, FlightFramesPacingPanelAndNoTrail)
+TEST_F(Shot, FlightPacingMovesPerCellAndKeysSwallowed)
 {
     MovePhase(Blue, 6);
-    Put(1, 3, Blue, CannonReady);
-    Put(3, 3, Blue, Wizard); // flown over
-    Put(5, 3, Red, King);    // flown over too
-    Put(6, 3, Red, Wizard);  // where it comes down (power 5)
-    Put(0, 0, Blue, King);
-    Select(1, 3);
-
-    std::vector<Frame> frames;
-    SetShotFrameHook([&](const ShotFrameInfo& info) {
-        frames.push_back({info, Screen().copy()});
-        if (frames.size() > 1)
-            return;
-        EXPECT_EQ(sounds, QStringList{"cannon.wav"});
-        EXPECT_FALSE(frmMain::MenuEnabled(form->mnuGame));
-        EXPECT_TRUE(frmMain::MenuEnabled(form->mnuNet));
+    Put(1, 3, Blue, CannonReady), Put(3, 3, Blue, Wizard), Put(5, 3, Red, King); // flown over
+    Put(6, 3, Red, Wizard), Put(0, 0, Blue, King), Select(1, 3);
+    bool inFlight = false;
+    TestSupport::RunWhen([&] { return S().Busy; }, [&] {
+        inFlight = true;
+        EXPECT_EQ(std::tuple(sounds, frmMain::MenuEnabled(form->mnuGame), frmMain::MenuEnabled(form->mnuNet)),
+                  std::tuple(QStringList{"cannon.wav"}, false, true));
         // Keys during the flight are swallowed and do not queue up.
         form->KeyReady = true;
         int key = 38;
-        form->Form_KeyDown(key, 0);
+        form->Form_KeyDown(key, 0), Tap(Qt::Key_Up), Tap(Qt::Key_4);
         EXPECT_EQ(key, 0);
-        Tap(Qt::Key_Up);
-        Tap(Qt::Key_4);
     });
-    Press(Qt::Key_5);
-    SetShotFrameHook(nullptr);
-
-    ASSERT_EQ(frames.size(), 4u * 8u + 3u + 1u);
-    EXPECT_EQ(S().MovesLeft, 1);
-    EXPECT_EQ(S().Board[1][3], CannonFired);
-    EXPECT_EQ(S().CursorRow, 3); // the keys pressed in flight moved nothing
-    EXPECT_EQ(std::pair(S().Board[6][3], S().Owner[6][3]), std::pair(int(Fire), int(Blue)));
+    FireAndCheckFrames(Qt::Key_5, 5);
+    EXPECT_TRUE(inFlight);
+    EXPECT_EQ(std::tuple(S().Board[1][3], S().CursorRow, S().Board[6][3], S().Owner[6][3]),
+              std::tuple(int(CannonFired), 3, int(Fire), int(Blue)));
     EXPECT_EQ(sounds, (QStringList{"cannon.wav", "cb_hit.wav"}));
     EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGame));
 
-    // Pacing, positions, the Moves panel counting down, no trail.
-    S().Board[6][3] = Wizard;
-    S().Owner[6][3] = Red;
-    const QImage sheet = GraphicsForm()->picCannonBall->Picture();
-    for (std::size_t k = 0; k < frames.size(); ++k) {
-        const ShotFrameInfo& f = frames[k].info;
-        const double gap = k == 0 ? 1 : f.time - frames[k - 1].info.time;
-        if (k < 32) {
-            const int cell = int(k / 8) + 1, n = int(k % 8);
-            EXPECT_EQ(f.kind, ShotFrameKind::Flight);
-            EXPECT_EQ(f.ballX, (1 + cell) * 40 + 5 * n) << k;
-            EXPECT_EQ(f.ballY, 120);
-            EXPECT_EQ(f.movesLeft, 6 - (cell - 1)) << k;
-            EXPECT_GE(gap, 0.02 - 1e-9) << k;
-        } else if (k < 35) {
-            EXPECT_EQ(f.kind, ShotFrameKind::Landing);
-            EXPECT_EQ(f.frame, int(k) - 31);
-            EXPECT_EQ(f.ballX, 240);
-            EXPECT_EQ(f.movesLeft, 2);
-            EXPECT_GE(gap, 0.04 - 1e-9) << k;
-        } else {
-            EXPECT_EQ(f.kind, ShotFrameKind::Final);
-            EXPECT_EQ(f.movesLeft, 1);
-        }
-        const QImage plain = PlainFrame(f.movesLeft);
-        if (f.kind == ShotFrameKind::Final)
-            EXPECT_EQ(frames[k].screen, plain);
-        else
-            ExpectBallOnly(frames[k].screen, plain,
-                           sheet.copy(f.kind == ShotFrameKind::Flight ? 0 : f.frame * 40, 40, 40, 40),
-                           f.ballX, f.ballY, k < 32 ? "flight" : "landing");
-    }
-}
-
-TEST_F(RulesGame, RedShotStopsAtTheFirstWallAndFiresOncePerTurn)
-{
-    MovePhase(Red, 9);
-    NetPlayAs(Red);
-    Put(6, 0, Red, CannonReady);
-    Put(3, 0, Blue, Wall);
-    Put(1, 0, Blue, King);
-    Select(6, 0);
-    std::vector<Frame> frames;
-    SetShotFrameHook([&](const ShotFrameInfo& info) { frames.push_back({info, Screen().copy()}); });
-    Tap(Qt::Key_8);
-    ASSERT_EQ(frames.size(), 2u * 8u + 3u + 1u);
-    EXPECT_EQ(frames[9].info.ballX, (6 - 2) * 40 - 5);
-    EXPECT_EQ(frames[16].info.ballX, 3 * 40);
-    EXPECT_EQ(S().MovesLeft, 6);
-    EXPECT_EQ(S().Owner[3][0], Red);
+    // Red's ball flies left from the sheet's top row, stops at the Wall and goes out over NetPlay.
+    MovePhase(Red, 9, Red);
+    Put(6, 0, Red, CannonReady), Put(3, 0, Blue, Wall), Put(1, 0, Blue, King), Select(6, 0);
+    FireAndCheckFrames(Qt::Key_8, 3);
+    EXPECT_EQ(std::pair(S().Board[3][0], S().Owner[3][0]), std::pair(int(Fire), int(Red)));
     EXPECT_EQ(sent, QStringList{"FC}03002"});
-    // Red's ball comes from the sheet's top row.
-    Put(3, 0, Blue, Wall);
-    ExpectBallOnly(frames[9].screen, PlainFrame(frames[9].info.movesLeft),
-                   GraphicsForm()->picCannonBall->Picture().copy(0, 0, 40, 40),
-                   frames[9].info.ballX, 0, "red flight");
-    Put(3, 0, Red, Fire);
-    S().MovesLeft = 6;
-    frames.clear();
-    Tap(Qt::Key_2); // fired: no second shot, but it still moves and stays fired
-    Tap(Qt::Key_Down);
-    EXPECT_TRUE(frames.empty());
-    EXPECT_EQ(S().Board[6][1], CannonFired);
-    EXPECT_EQ(sent.last(), "MP}06000601");
 }
 
-TEST_F(RulesGame, RiverShotWithSoundOff)
+TEST_F(RulesGame, WinningShotAndShotOnOwnKing)
 {
-    // Power 3 with one move left flies one cell into the river: nothing
-    // changes, yet the message goes out; then the turn ends.
-    form->mnuGameSfx->setChecked(false);
-    MovePhase(Blue, 1);
-    NetPlayAs(Blue);
-    Put(3, 2, Blue, CannonReady);
-    Put(0, 0, Blue, King);
-    Put(8, 0, Red, King);
-    Select(3, 2);
-    Tap(Qt::Key_3);
-    EXPECT_EQ(S().Board[4][2], Empty);
-    EXPECT_EQ(sent, QStringList{"FC}04021"});
-    EXPECT_TRUE(sounds.isEmpty());
-    MainLoopPass();
-    EXPECT_EQ(S().CurrentPlayer, Red);
-    EXPECT_EQ(S().Board[3][2], CannonReady);
-}
-
-TEST_F(RulesGame, WinningShotEndsTheGame)
-{
-    MovePhase(Blue, 6);
-    NetPlayAs(Blue);
-    S().TurnNumber = 4;
-    form->mnuTurnEndTurn->setEnabled(true);
-    Put(2, 1, Blue, CannonReady);
-    Put(0, 3, Blue, King);
-    Put(8, 1, Red, King);
-    Put(7, 1, Red, Fire); // fire does not stop the ball
-    Select(2, 1);
-
-    bool pauseChecked = false;
-    SetShotFrameHook([&](const ShotFrameInfo& info) {
-        if (info.kind != ShotFrameKind::Final)
-            return;
-        // Runs inside the one-second pause after the hit: keys do nothing.
-        QTimer::singleShot(0, form, [&] {
-            pauseChecked = true;
-            EXPECT_FALSE(frmMain::MenuEnabled(form->mnuGame));
-            form->KeyReady = true;
-            Tap(Qt::Key_Left);
-            EXPECT_EQ(S().CursorCol, 8);
-        });
-    });
+    MovePhase(Blue, 6, Blue);
+    S().TurnNumber = 4, form->mnuTurnEndTurn->setEnabled(true);
+    Put(2, 1, Blue, CannonReady), Put(0, 3, Blue, King), Put(8, 1, Red, King), Put(7, 1, Red, Fire), Select(2, 1);
+    // The menus stay locked in the one-second pause after the hit.
+    bool paused = false;
+    TestSupport::RunWhen([&] { return S().GameState == PhaseGameOver; },
+                         [&] { paused = !frmMain::MenuEnabled(form->mnuGame); });
     Tap(Qt::Key_8);
-    EXPECT_TRUE(pauseChecked);
+    EXPECT_TRUE(paused);
     EXPECT_EQ(sent, QStringList{"FC}08011"});
     EXPECT_EQ(chat, (QStringList{"", "   ** YOU have WON the GAME!!", ""}));
-    EXPECT_EQ(S().ResumeState, PhaseGameOver);
-    EXPECT_EQ(std::pair(S().CursorCol, S().CursorRow), std::pair(8, 1));
-    EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
-    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGame));
+    EXPECT_EQ(std::tuple(S().ResumeState, S().CursorCol, S().CursorRow), std::tuple(int(PhaseGameOver), 8, 1));
+    EXPECT_TRUE(!form->mnuTurnEndTurn->isEnabled() && frmMain::MenuEnabled(form->mnuGame));
     EXPECT_EQ(sounds, (QStringList{"cannon.wav", "cb_hit.wav", "win.wav"}));
-    // The King's cell shows Blue's Fire over the King.
-    const QImage shown = Screen();
-    DrawBoard();
-    DrawMovesPanel();
-    DrawPieceSprite(Fire, Blue, 8, 1);
+    const QImage shown = Screen(); // the King's cell shows Blue's Fire over the King
+    DrawBoard(), DrawMovesPanel(), DrawPieceSprite(Fire, Blue, 8, 1);
     EXPECT_EQ(shown, BackBuffer());
-
-    // The loop's game-over display: Game Over, Blue Wins!!, In Turn #4 on
-    // Blue's half and nothing elsewhere.
+    // The loop's display: Game Over, Blue Wins!!, In Turn #4 on Blue's half, nothing elsewhere.
     MainLoopPass();
-    const auto text = YellowText({QRect(0, 40, 160, 18), QRect(0, 60, 160, 18),
-                                  QRect(0, 100, 160, 18), QRect(200, 0, 160, 280),
-                                  QRect(0, 80, 160, 18)});
-    EXPECT_GT(std::min({text[0], text[1], text[2]}), 20);
-    EXPECT_EQ(text[3] + text[4], 0);
-}
+    EXPECT_GT(std::min({Yellow({0, 40, 160, 18}), Yellow({0, 60, 160, 18}), Yellow({0, 100, 160, 18})}), 20);
+    EXPECT_EQ(Yellow({200, 0, 160, 280}) + Yellow({0, 80, 160, 18}), 0);
 
-TEST_F(RulesGame, ShotOnOwnKingLosesTheGame)
-{
-    // A Blue Cannon in column 0 with its own King two cells to the right.
+    // Blue hits its own King in a hot-seat game: the display names the winner by the fallen King's half.
     MovePhase(Blue, 6);
-    Put(0, 4, Blue, CannonReady);
-    Put(2, 4, Blue, King);
-    Put(8, 1, Red, King);
-    Select(0, 4);
+    Put(0, 4, Blue, CannonReady), Put(2, 4, Blue, King), Put(8, 1, Red, King), Select(0, 4);
     Tap(Qt::Key_2);
-    EXPECT_EQ(S().GameState, PhaseGameOver);
-    EXPECT_EQ(std::pair(S().CursorCol, S().CursorRow), std::pair(2, 4));
-    EXPECT_EQ(S().CurrentPlayer, Blue);
-    // The display names the winner by the fallen King's half: Red.
+    EXPECT_EQ(std::tuple(S().GameState, S().CursorCol, S().CursorRow), std::tuple(int(PhaseGameOver), 2, 4));
     MainLoopPass();
-    const auto text = YellowText({QRect(200, 60, 160, 18), QRect(0, 0, 160, 280)});
-    EXPECT_GT(text[0], 20);
-    EXPECT_EQ(text[1], 0);
+    EXPECT_GT(Yellow({200, 60, 160, 18}), 20);
+    EXPECT_EQ(Yellow({0, 0, 160, 280}), 0);
 }

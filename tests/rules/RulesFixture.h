@@ -2,23 +2,22 @@
 #pragma once
 
 #include "core/Drawing.h"
-#include "core/GameState.h"
 #include "core/frmGraphics.h"
 #include "core/frmMain.h"
+#include "core/modTurrion.h"
 #include "engine/PavixSfxAPI.h"
-#include "engine/PictureBox.h"
 #include "netplay/NetPlay.h"
 #include "rules/FireCannon.h"
-#include "rules/Rules.h"
 #include "tests/TestSupport.h"
 #include "turnreport/frmTurnReport.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
-#include <QStringList>
 #include <QTest>
-#include <vector>
+#include <tuple>
+
+using namespace Turrion;
 
 class RulesGame : public TestSupport::GameTest {
 protected:
@@ -27,67 +26,50 @@ protected:
         GameTest::SetUp();
         NetPlay::SetSendObserver([this](const QString& t) { sent << t; });
         NetPlay::SetChatObserver([this](const QString& t) { chat << t; });
-        PavixSfxAPI::SetPlayHook([this](const QString& path) {
-            sounds << path.mid(path.lastIndexOf('/') + 1);
-        });
+        PavixSfxAPI::SetPlayHook([this](const QString& path) { sounds << QFileInfo(path).fileName(); });
         for (const char* name : {"cannon.wav", "cb_hit.wav", "win.wav", "start.wav"})
             QFile(Path(name)).open(QIODevice::WriteOnly);
     }
     void TearDown() override
     {
-        NetPlay::SetSendObserver(nullptr);
-        NetPlay::SetChatObserver(nullptr);
-        Turrion::SetShotFrameHook(nullptr);
-        Turrion::SetTurnReportHook(nullptr);
-        PavixSfxAPI::SetPlayHook(nullptr);
+        NetPlay::SetSendObserver(nullptr), NetPlay::SetChatObserver(nullptr), PavixSfxAPI::SetPlayHook(nullptr);
+        SetShotFrameHook(nullptr), SetTurnReportHook(nullptr);
         GameTest::TearDown();
     }
 
-    void MovePhase(int player, int moves)
+    // `player`'s move phase on an empty board; in a NetPlay game as `netColour` unless 0.
+    void MovePhase(int player, int moves, int netColour = 0)
     {
         ClearBoard();
         S().CurrentPlayer = player, S().MovesLeft = moves, S().TurnNumber = 1;
-        S().GameState = S().ResumeState = Turrion::PhaseMove;
+        S().GameState = S().ResumeState = PhaseMove;
+        S().NetGame = netColour != 0, S().NetGameColor = netColour;
         form->KeyReady = true;
     }
-    void NetPlayAs(int colour) { S().NetGame = true, S().NetGameColor = colour; }
-    void Select(int col, int row)
-    {
-        S().CursorCol = col, S().CursorRow = row;
-        Turrion::RedrawAll();
-    }
+    void Select(int col, int row) { S().CursorCol = col, S().CursorRow = row, RedrawAll(); }
 
     void Press(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyPress(form, key, mods); }
     void Release(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyRelease(form, key, mods); }
     void Tap(Qt::Key key, Qt::KeyboardModifiers mods = {}) { Press(key, mods), Release(key, mods); }
     // What X11 sends while a key is held: an auto-repeat release and press.
-    void AutoRepeat(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    void AutoRepeat(Qt::Key key)
     {
-        QKeyEvent up(QEvent::KeyRelease, key, mods, QString(), true);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(form, &up);
-        QKeyEvent down(QEvent::KeyPress, key, mods, QString(), true);
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(form, &down);
     }
-
     static QImage Background() { return GraphicsForm()->picBackground->Picture(); }
 
-    // Per region, pure yellow pixels shown that the plain board lacks: the game-over texts.
-    std::vector<int> YellowText(std::initializer_list<QRect> regions)
+    // Pure yellow pixels shown in `r` that the plain board lacks: the game-over texts.
+    int Yellow(QRect r)
     {
-        const QImage shown = Screen().copy();
-        Turrion::DrawBoard();
-        const QImage& plain = BackBuffer();
-        std::vector<int> counts;
-        for (const QRect& r : regions) {
-            int n = 0;
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x <= r.right(); ++x) {
-                    const QRgb p = shown.pixel(x, y);
-                    n += qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 0 && p != plain.pixel(x, y);
-                }
-            counts.push_back(n);
-        }
-        return counts;
+        DrawBoard();
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += Screen().pixel(x, y) == 0xFFFFFF00u && BackBuffer().pixel(x, y) != 0xFFFFFF00u;
+        return n;
     }
 
     QStringList sent, chat, sounds;
