@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 using namespace Turrion;
@@ -21,11 +24,9 @@ State Position(const std::vector<Placed>& pieces, bool red)
     State s;
     for (const Placed& p : pieces) {
         const int col = red ? Cols - 1 - p.col : p.col;
-        s.Board[col][p.row] = p.kind;
-        s.Owner[col][p.row] = red ? Blue + Red - p.owner : p.owner;
+        s.Board[col][p.row] = p.kind, s.Owner[col][p.row] = red ? Blue + Red - p.owner : p.owner;
     }
-    s.TurnNumber = 5;
-    s.CurrentPlayer = red ? Red : Blue;
+    s.TurnNumber = 5, s.CurrentPlayer = red ? Red : Blue;
     s.GameState = s.ResumeState = PhaseTurnStart;
     CountMoves(s);
     return s;
@@ -36,10 +37,7 @@ State Position(const std::vector<Placed>& pieces, bool red)
 bool Play(State& s, const Decision& d)
 {
     StartTurn(s, d.recruit);
-    for (const Action& a : d.actions)
-        if (!Apply(s, a))
-            return false;
-    return true;
+    return std::all_of(d.actions.begin(), d.actions.end(), [&](const Action& a) { return Apply(s, a); });
 }
 
 bool KingOfFell(const State& s, int player)
@@ -49,17 +47,12 @@ bool KingOfFell(const State& s, int player)
 }
 
 constexpr int B = Blue, R = Red;
-constexpr Policy Players[] = {Policy::Greedy, Policy::Normal, Policy::Hard};
 
 } // namespace
 
 TEST(OpponentTest, TakesTheKingShotWithinReach)
 {
-    struct Case {
-        const char* name;
-        std::vector<Placed> pieces;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::vector<Placed>> cases[] = {
         // Six moves, six cells to fly.
         {"straight", {{0, 0, B, King}, {0, 3, B, Wizard}, {2, 2, B, CannonReady},
                       {8, 2, R, King}, {7, 1, R, Wall}, {7, 5, R, Wall}}},
@@ -68,15 +61,14 @@ TEST(OpponentTest, TakesTheKingShotWithinReach)
                         {8, 2, R, King}, {7, 5, R, Wall}}},
         // Twelve moves: one Cannon burns the Wall, the other flies over the Fire.
         {"burn the wall", {{0, 0, B, King}, {0, 3, B, Wizard}, {0, 4, B, Wizard}, {0, 5, B, Wizard},
-                           {1, 2, B, CannonReady}, {2, 2, B, CannonReady},
-                           {8, 2, R, King}, {7, 2, R, Wall}}},
+                           {1, 2, B, CannonReady}, {2, 2, B, CannonReady}, {8, 2, R, King}, {7, 2, R, Wall}}},
     };
-    for (const Case& c : cases)
+    for (const auto& [name, pieces] : cases)
         for (bool red : {false, true})
-            for (Policy p : Players) {
-                State s = Position(c.pieces, red);
-                ASSERT_TRUE(Play(s, Decide(s, p, 7))) << c.name << " " << PolicyName(p);
-                EXPECT_TRUE(KingOfFell(s, red ? Blue : Red)) << c.name << " " << PolicyName(p) << " red " << red;
+            for (Policy p : {Policy::Greedy, Policy::Normal, Policy::Hard}) {
+                State s = Position(pieces, red);
+                ASSERT_TRUE(Play(s, Decide(s, p, 7))) << name << " " << PolicyName(p);
+                EXPECT_TRUE(KingOfFell(s, red ? Blue : Red)) << name << " " << PolicyName(p) << " red " << red;
             }
 }
 
@@ -94,25 +86,18 @@ TEST(OpponentTest, ShieldsItsKingFromTheShotThatWouldComeNext)
         {{0, 1, B, King}, {0, 3, B, Wizard}, {8, 6, R, King}, {8, 5, R, Wizard},
          {5, 1, R, CannonReady}, {5, 0, R, Wall}, {5, 2, R, Wall}, {6, 1, R, Wall}},
     };
+    // Without an answer the threat is real; Normal and Hard answer it.
+    const std::optional<Policy> answers[] = {std::nullopt, Policy::Normal, Policy::Hard};
     for (const auto& pieces : positions)
-        for (bool red : {false, true}) {
-            const int me = red ? Red : Blue;
-            // Without an answer the threat is real.
-            State idle = Position(pieces, red);
-            ASSERT_TRUE(Play(idle, {}));
-            PassTurn(idle);
-            ASSERT_TRUE(Play(idle, Decide(idle, Policy::Greedy, 1)));
-            ASSERT_TRUE(KingOfFell(idle, me));
-
-            for (Policy p : {Policy::Normal, Policy::Hard}) {
+        for (bool red : {false, true})
+            for (const std::optional<Policy>& answer : answers) {
                 State s = Position(pieces, red);
-                ASSERT_TRUE(Play(s, Decide(s, p, 3)));
+                ASSERT_TRUE(Play(s, answer ? Decide(s, *answer, 3) : Decision{}));
                 ASSERT_NE(s.GameState, PhaseGameOver);
                 PassTurn(s);
                 ASSERT_TRUE(Play(s, Decide(s, Policy::Greedy, 1)));
-                EXPECT_FALSE(KingOfFell(s, me)) << PolicyName(p) << " red " << red;
+                EXPECT_EQ(KingOfFell(s, red ? Red : Blue), !answer) << (answer ? PolicyName(*answer) : "idle") << red;
             }
-        }
 }
 
 TEST(OpponentTest, ShortGamesStayInsideTheRules)
@@ -120,28 +105,25 @@ TEST(OpponentTest, ShortGamesStayInsideTheRules)
     // Every action goes through Apply and must be taken; pieces keep to their
     // halves, the river stays empty, and a recruit is chosen only for a free
     // portal.
-    struct Match { Policy blue, red; int games, turns; };
-    const Match matches[] = {
+    const std::tuple<Policy, Policy, int, int> matches[] = { // Blue, Red, games, turns
         {Policy::Random, Policy::Greedy, 160, 10}, {Policy::Easy, Policy::Random, 40, 8},
         {Policy::Normal, Policy::Easy, 12, 6}, {Policy::Hard, Policy::Normal, 1, 3}};
     int decisions = 0;
-    for (const Match& m : matches)
-        for (int game = 0; game < m.games; ++game) {
+    for (const auto& [blue, red, games, turns] : matches)
+        for (int game = 0; game < games; ++game) {
             State s;
             StartNewGame(s);
-            while (s.GameState != PhaseGameOver && s.TurnNumber <= m.turns) {
-                const Policy p = s.CurrentPlayer == Blue ? m.blue : m.red;
+            while (s.GameState != PhaseGameOver && s.TurnNumber <= turns) {
+                const Policy p = s.CurrentPlayer == Blue ? blue : red;
                 const Decision d = Decide(s, p, std::uint32_t(game * 1000 + decisions++));
-                const bool portalFree = s.Board[PortalCol(s.CurrentPlayer)][PortalRow] == Empty;
-                ASSERT_TRUE(portalFree || d.recruit == Empty) << PolicyName(p);
+                ASSERT_TRUE(s.Board[PortalCol(s.CurrentPlayer)][PortalRow] == Empty || d.recruit == Empty)
+                    << PolicyName(p);
                 ASSERT_TRUE(Play(s, d)) << PolicyName(p) << " game " << game;
                 for (int c = 0; c < Cols; ++c)
-                    for (int r = 0; r < Rows; ++r) {
-                        const int kind = s.Board[c][r], owner = s.Owner[c][r];
-                        ASSERT_TRUE(kind == Empty || c != MiddleColumn) << c << "," << r;
-                        ASSERT_TRUE(kind == Empty || kind == Fire || (owner == Blue) == (c < MiddleColumn))
-                            << PolicyName(p) << " left its half at " << c << "," << r;
-                    }
+                    for (int r = 0; r < Rows; ++r)
+                        ASSERT_TRUE(s.Board[c][r] == Empty || (c != MiddleColumn && (s.Board[c][r] == Fire ||
+                                                                (s.Owner[c][r] == Blue) == (c < MiddleColumn))))
+                            << PolicyName(p) << " left its half or entered the river at " << c << "," << r;
                 ASSERT_EQ(InvariantBreach(s), "");
                 if (s.GameState != PhaseGameOver)
                     PassTurn(s);
@@ -157,20 +139,15 @@ TEST(OpponentTest, SameSeedSameTurn)
         ASSERT_TRUE(Play(s, Decide(s, Policy::Random, std::uint32_t(turn))));
         PassTurn(s);
     }
-    auto same = [](const Decision& a, const Decision& b) {
-        if (a.recruit != b.recruit || a.actions.size() != b.actions.size())
-            return false;
-        for (std::size_t i = 0; i < a.actions.size(); ++i) {
-            const Action &x = a.actions[i], &y = b.actions[i];
-            if (x.kind != y.kind || x.col != y.col || x.row != y.row || x.dCol != y.dCol ||
-                x.dRow != y.dRow || x.wall != y.wall || x.power != y.power)
-                return false;
-        }
-        return true;
+    auto plain = [](const Decision& d) {
+        std::vector<std::tuple<int, int, int, int, int, bool, int>> out{{d.recruit, 0, 0, 0, 0, false, 0}};
+        for (const Action& a : d.actions)
+            out.push_back({a.kind, a.col, a.row, a.dCol, a.dRow, a.wall, a.power});
+        return out;
     };
     for (Strength strength : {Strength::Easy, Strength::Normal, Strength::Hard})
         for (std::uint32_t seed : {1u, 99u})
-            EXPECT_TRUE(same(Decide(s, strength, seed), Decide(s, strength, seed))) << int(strength);
+            EXPECT_EQ(plain(Decide(s, strength, seed)), plain(Decide(s, strength, seed))) << int(strength);
 }
 
 TEST(OpponentTest, ApplyRefusesWhatTheKeysRefuse)
@@ -178,13 +155,12 @@ TEST(OpponentTest, ApplyRefusesWhatTheKeysRefuse)
     State s;
     StartNewGame(s);
     StartTurn(s, Empty); // Blue, cursor on its King at (0, 1), Wall at (1, 1)
+    s.Board[2][4] = CannonReady, s.Owner[2][4] = Blue;
     const Action refused[] = {
-        {Action::Select, 8, 1},                    // the enemy King
-        {Action::Select, 1, 1},                    // a Wall
-        {Action::Arrow, 0, 0, 1, 0},               // into the own Wall
-        {Action::Arrow, 0, 0, -1, 0},              // off the board
-        {Action::Arrow, 0, 0, 1, 1},               // not one of the four steps
-        {Action::Fire, 0, 0, 0, 0, false, 3},      // a King does not fire
+        {Action::Select, 8, 1},       {Action::Select, 1, 1},       // the enemy King, a Wall
+        {Action::Arrow, 0, 0, 1, 0},  {Action::Arrow, 0, 0, -1, 0}, // into the own Wall, off the board
+        {Action::Arrow, 0, 0, 1, 1},                                // not one of the four steps
+        {Action::Fire, 0, 0, 0, 0, false, 3},                       // a King does not fire
     };
     const State before = s;
     for (const Action& a : refused) {
@@ -192,6 +168,14 @@ TEST(OpponentTest, ApplyRefusesWhatTheKeysRefuse)
         EXPECT_EQ(s.MovesLeft, before.MovesLeft);
         EXPECT_EQ(std::memcmp(s.Board, before.Board, sizeof s.Board), 0);
     }
-    s.MovesLeft = 0;
-    EXPECT_FALSE(Apply(s, {Action::Arrow, 0, 0, 0, 1})); // no moves left
+    // A ready Cannon fires with power 1..8 only, in the move phase with moves left.
+    ASSERT_TRUE(Apply(s, {Action::Select, 2, 4}));
+    EXPECT_FALSE(Apply(s, {Action::Fire, 0, 0, 0, 0, false, 0}) || Apply(s, {Action::Fire, 0, 0, 0, 0, false, 9}));
+    s.GameState = PhaseTurnStart;
+    EXPECT_FALSE(Apply(s, {Action::Fire, 0, 0, 0, 0, false, 1}) || Apply(s, {Action::Select, 0, 1}));
+    s.GameState = PhaseMove, s.MovesLeft = 0;
+    EXPECT_FALSE(Apply(s, {Action::Arrow, 0, 0, 0, 1}) || Apply(s, {Action::Fire, 0, 0, 0, 0, false, 1}));
+    s.MovesLeft = 1;
+    State other = s;
+    EXPECT_TRUE(Apply(s, {Action::Fire, 0, 0, 0, 0, false, 1}) && Apply(other, {Action::Fire, 0, 0, 0, 0, false, 8}));
 }
