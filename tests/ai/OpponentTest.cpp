@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace Turrion;
@@ -148,6 +149,30 @@ TEST(OpponentTest, SameSeedSameTurn)
     for (Strength strength : {Strength::Easy, Strength::Normal, Strength::Hard})
         for (std::uint32_t seed : {1u, 99u})
             EXPECT_EQ(plain(Decide(s, strength, seed)), plain(Decide(s, strength, seed))) << int(strength);
+    EXPECT_FALSE(Decide(s, Policy::Random, 5).actions.empty()) << "random plays, too";
+}
+
+TEST(OpponentTest, InvariantBreachesAreNamed)
+{
+    // Each change breaks one rule of a game in play; the arena stops on it.
+    const std::pair<const char*, void (*)(State&)> breaches[] = {
+        {"river", [](State& s) { s.Board[4][2] = Wall, s.Owner[4][2] = Blue; }},
+        {"half", [](State& s) { s.Board[6][2] = Wizard, s.Owner[6][2] = Blue; }},
+        {"kings", [](State& s) { s.Board[2][2] = King, s.Owner[2][2] = Blue; }},
+        {"fired", [](State& s) { s.Board[6][2] = CannonFired, s.Owner[6][2] = Red; }},
+        {"owner", [](State& s) { s.Owner[2][2] = Blue; }},
+        {"moves", [](State& s) { s.GameState = PhaseTurnStart, s.MovesLeft = 2; }},
+        {"cursor", [](State& s) { s.CursorCol = 9; }},
+    };
+    State good;
+    StartNewGame(good);
+    StartTurn(good, Empty);
+    ASSERT_EQ(InvariantBreach(good), "");
+    for (const auto& [what, breach] : breaches) {
+        State s = good;
+        breach(s);
+        EXPECT_NE(InvariantBreach(s), "") << what;
+    }
 }
 
 TEST(OpponentTest, ApplyRefusesWhatTheKeysRefuse)
