@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <initializer_list>
 #include <vector>
 
@@ -21,6 +22,18 @@ inline std::vector<int> Values(const QByteArray& bytes)
 {
     return std::vector<int>(reinterpret_cast<const unsigned char*>(bytes.cbegin()),
                             reinterpret_cast<const unsigned char*>(bytes.cend()));
+}
+
+// A file's bytes (empty when it cannot be read); writing reports success.
+inline QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 } // namespace LogicSupport

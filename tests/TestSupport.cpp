@@ -9,7 +9,6 @@
 #include "engine/PictureBox.h"
 #include "turnreport/frmTurnReport.h"
 
-#include <QFile>
 #include <QPushButton>
 
 namespace TestSupport {
@@ -104,18 +103,6 @@ void RunWhen(std::function<bool()> when, std::function<void()> action)
         PavixGames::SetPumpHook(nullptr);
         action();
     });
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 void ExpectSameGame(const Turrion::State& a, const Turrion::State& b)

@@ -64,10 +64,9 @@ protected:
 // the middle of a pause, through the real event path.
 void RunWhen(std::function<bool()> when, std::function<void()> action);
 
-// A file's bytes (empty when it cannot be read); writing reports success.
-QByteArray ReadAll(const QString& path);
-bool WriteAll(const QString& path, const QByteArray& bytes);
 using LogicSupport::Bytes;
+using LogicSupport::ReadAll;
+using LogicSupport::WriteAll;
 // Every field a load may touch, compared one by one so that a failure names it.
 void ExpectSameGame(const Turrion::State& a, const Turrion::State& b);
 
