@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <initializer_list>
-#include <vector>
 
 namespace LogicSupport {
 
@@ -15,13 +14,6 @@ inline QByteArray Bytes(std::initializer_list<int> values)
     for (int v : values)
         out.append(char(v));
     return out;
-}
-
-// The bytes of an array as numbers 0..255.
-inline std::vector<int> Values(const QByteArray& bytes)
-{
-    return std::vector<int>(reinterpret_cast<const unsigned char*>(bytes.cbegin()),
-                            reinterpret_cast<const unsigned char*>(bytes.cend()));
 }
 
 // A file's bytes (empty when it cannot be read); writing reports success.
