@@ -2,8 +2,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <initializer_list>
-#include <vector>
 
 namespace LogicSupport {
 
@@ -16,11 +16,16 @@ inline QByteArray Bytes(std::initializer_list<int> values)
     return out;
 }
 
-// The bytes of an array as numbers 0..255.
-inline std::vector<int> Values(const QByteArray& bytes)
+// A file's bytes (empty when it cannot be read); writing reports success.
+inline QByteArray ReadAll(const QString& path)
 {
-    return std::vector<int>(reinterpret_cast<const unsigned char*>(bytes.cbegin()),
-                            reinterpret_cast<const unsigned char*>(bytes.cend()));
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 } // namespace LogicSupport

@@ -1,15 +1,12 @@
 #include "tests/TestSupport.h"
 
-#include "core/Drawing.h"
 #include "core/frmMain.h"
-#include "core/modTurrion.h"
 #include "engine/MessageBox.h"
 #include "engine/PavixGDI.h"
-#include "engine/PavixGames.h"
+#include "engine/PavixSfxAPI.h"
 #include "engine/PictureBox.h"
 #include "turnreport/frmTurnReport.h"
 
-#include <QFile>
 #include <QPushButton>
 
 namespace TestSupport {
@@ -35,19 +32,14 @@ void GameTest::SetUp()
         Start();
 }
 
-void GameTest::Start(const QString& commandLine)
-{
-    form = Turrion::StartUp(commandLine);
-}
-
 void GameTest::TearDown()
 {
-    if (form && !Turrion::Game().QuitFlag) {
+    if (form && !Turrion::Game().QuitFlag)
         Turrion::Shutdown();
-    }
     delete form;
     form = nullptr;
     Turrion::SetTurnReportHook(nullptr);
+    PavixSfxAPI::SetPlayHook(nullptr);
     PavixGDI::ResetForTests();
     PavixGames::ResetForTests();
     Turrion::ResetGame();
@@ -63,22 +55,11 @@ const QImage& GameTest::Screen() const
     return form->picViewPort->Picture();
 }
 
-QImage GameTest::Cell(const QImage& image, int col, int row)
-{
-    return image.copy(col * 40, row * 40, 40, 40);
-}
-
 void GameTest::ClearBoard()
 {
     for (int c = 0; c < Turrion::Cols; ++c)
         for (int r = 0; r < Turrion::Rows; ++r)
             S().Board[c][r] = S().Owner[c][r] = 0;
-}
-
-void GameTest::Put(int col, int row, int owner, int piece)
-{
-    S().Owner[col][row] = owner;
-    S().Board[col][row] = piece;
 }
 
 void MessageGameTest::SetUp()
@@ -88,6 +69,11 @@ void MessageGameTest::SetUp()
         return PavixGames::MsgResult::OK;
     });
     GameTest::SetUp();
+    PavixGames::SetDialogHook([this](const PavixGames::DialogRequest& r) {
+        dialogs.push_back(r);
+        return dialogAnswer;
+    });
+    PavixGames::SetShellHook([this](const QString& target) { opened.push_back(target); });
 }
 
 void MessageGameTest::TearDown()
@@ -104,39 +90,6 @@ void RunWhen(std::function<bool()> when, std::function<void()> action)
         PavixGames::SetPumpHook(nullptr);
         action();
     });
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-void ExpectSameGame(const Turrion::State& a, const Turrion::State& b)
-{
-    for (int c = 0; c < Turrion::Cols; ++c)
-        for (int r = 0; r < Turrion::Rows; ++r) {
-            EXPECT_EQ(a.Board[c][r], b.Board[c][r]) << "Board at " << c << "," << r;
-            EXPECT_EQ(a.Owner[c][r], b.Owner[c][r]) << "Owner at " << c << "," << r;
-        }
-    EXPECT_EQ(a.CurrentPlayer, b.CurrentPlayer);
-    EXPECT_EQ(a.TurnNumber, b.TurnNumber);
-    EXPECT_EQ(a.MovesLeft, b.MovesLeft);
-    EXPECT_EQ(a.FreshTurn, b.FreshTurn);
-    EXPECT_EQ(a.RecruitKind, b.RecruitKind);
-    EXPECT_EQ(a.GameState, b.GameState);
-    EXPECT_EQ(a.ResumeState, b.ResumeState);
-    EXPECT_EQ(a.CursorCol, b.CursorCol);
-    EXPECT_EQ(a.CursorRow, b.CursorRow);
-    EXPECT_EQ(a.GameFileName, b.GameFileName);
-    EXPECT_EQ(a.NetGame, b.NetGame);
-    EXPECT_EQ(a.NetGameColor, b.NetGameColor);
 }
 
 } // namespace TestSupport

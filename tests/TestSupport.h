@@ -2,6 +2,8 @@
 #pragma once
 
 #include "core/GameState.h"
+#include "core/modTurrion.h"
+#include "engine/PavixGames.h"
 #include "tests/LogicSupport.h"
 
 #include <QByteArray>
@@ -13,10 +15,6 @@
 #include <initializer_list>
 #include <memory>
 #include <vector>
-
-namespace Turrion {
-class frmMain;
-}
 
 namespace TestSupport {
 
@@ -33,7 +31,7 @@ protected:
     void TearDown() override;
 
     // Runs start-up now (called by SetUp unless `autoStart` is false).
-    void Start(const QString& commandLine = QString());
+    void Start(const QString& commandLine = QString()) { form = Turrion::StartUp(commandLine); }
     QString Path(const QString& name) const { return dir_.path() + "/" + name; }
     Turrion::State& S() { return Turrion::Game(); }
     // The back buffer of the game's viewport.
@@ -41,22 +39,26 @@ protected:
     // What the view shows on the screen.
     const QImage& Screen() const;
     // A 40x40 cell of an image.
-    static QImage Cell(const QImage& image, int col, int row);
+    static QImage Cell(const QImage& image, int col, int row) { return image.copy(col * 40, row * 40, 40, 40); }
     // Empties the board.
     void ClearBoard();
-    void Put(int col, int row, int owner, int piece);
+    void Put(int col, int row, int owner, int piece) { S().Owner[col][row] = owner, S().Board[col][row] = piece; }
 
     bool autoStart = true;
     QTemporaryDir dir_;
     Turrion::frmMain* form = nullptr;
 };
 
-// A GameTest whose message boxes are answered OK and their texts recorded.
+// A GameTest whose message boxes are answered OK and their texts recorded;
+// the file dialogs it opens are recorded and answered `dialogAnswer`, and
+// what it hands to the desktop is recorded.
 class MessageGameTest : public GameTest {
 protected:
     void SetUp() override;
     void TearDown() override;
-    std::vector<QString> messages;
+    std::vector<QString> messages, opened;
+    std::vector<PavixGames::DialogRequest> dialogs;
+    QString dialogAnswer;
 };
 
 // Runs `action` once, from inside the first event pump of the game's own
@@ -64,11 +66,8 @@ protected:
 // the middle of a pause, through the real event path.
 void RunWhen(std::function<bool()> when, std::function<void()> action);
 
-// A file's bytes (empty when it cannot be read); writing reports success.
-QByteArray ReadAll(const QString& path);
-bool WriteAll(const QString& path, const QByteArray& bytes);
 using LogicSupport::Bytes;
-// Every field a load may touch, compared one by one so that a failure names it.
-void ExpectSameGame(const Turrion::State& a, const Turrion::State& b);
+using LogicSupport::ReadAll;
+using LogicSupport::WriteAll;
 
 } // namespace TestSupport

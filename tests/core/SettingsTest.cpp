@@ -1,70 +1,66 @@
-// settings.dat and the window placement arithmetic.
+// settings.dat, the preferences and the window placement arithmetic.
 #include "core/GameState.h"
 #include "core/Placement.h"
 #include "core/Settings.h"
+#include "tests/LogicSupport.h"
 
-#include <QFile>
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <vector>
 
 using namespace Turrion;
 
+namespace {
+std::vector<int> Positions(const State& s) { return {s.MainLeft, s.MainTop, s.ReportLeft, s.ReportTop, s.ChatLeft, s.ChatTop}; }
+} // namespace
+
 TEST(Settings, WritesSixLinesInTheExactFormatAndReadsThemBack)
 {
-    State s;
-    s.MainLeft = 1440;
-    s.MainTop = -15;
-    s.ReportLeft = 0;
-    s.ReportTop = 7;
-    s.ChatLeft = -2147483647 - 1;
-    s.ChatTop = 2147483647;
+    State s, in;
+    s.MainLeft = 1440, s.MainTop = -15, s.ReportTop = 7, s.ChatLeft = -2147483647 - 1, s.ChatTop = 2147483647;
     EXPECT_EQ(FormatSettings(s), QByteArray(" 1440 \r\n-15 \r\n 0 \r\n 7 \r\n-2147483648 \r\n 2147483647 \r\n"));
-
     QTemporaryDir dir;
-    const QString path = dir.path() + "/settings.dat";
-    ASSERT_TRUE(WriteSettings(path, s));
-    State in;
-    ReadSettings(path, in);
-    EXPECT_EQ(FormatSettings(in), FormatSettings(s));
+    ASSERT_TRUE(WriteSettings(dir.filePath("settings.dat"), s));
+    ReadSettings(dir.filePath("settings.dat"), in);
+    EXPECT_EQ(Positions(in), Positions(s));
+    EXPECT_FALSE(WriteSettings(dir.filePath("no-such-folder/settings.dat"), s));
 }
 
 TEST(Settings, DamagedOrMissingFilesKeepZeroForWhatCannotBeRead)
 {
-    // Nothing after an unreadable value is trusted.
-    const struct {
-        QByteArray text;
-        int mainLeft, mainTop, reportLeft, reportTop;
-    } cases[] = {
-        {" 100 \r\n 200 \r\nrubbish\r\n 400 \r\n", 100, 200, 0, 0},
-        {"1 2\n3", 1, 2, 3, 0},                       // fewer than six, other spacing
-        {" 99999999999999 \r\n 5 \r\n", 0, 0, 0, 0}, // does not fit 32 bits
-        {QByteArray("\0\xff-", 3), 0, 0, 0, 0},
+    // Nothing after an unreadable value is trusted; of a long file only the
+    // start is read.
+    const struct { QByteArray text; std::vector<int> want; } cases[] = {
+        {" 100 \r\n 200 \r\nrubbish\r\n 400 \r\n", {100, 200, 0, 0, 0, 0}},
+        {"1 2\n3", {1, 2, 3, 0, 0, 0}}, // fewer than six, other spacing
+        {" 99999999999999 \r\n 5 \r\n", {0, 0, 0, 0, 0, 0}}, // does not fit 32 bits
+        {QByteArray("\0\xff-", 3), {0, 0, 0, 0, 0, 0}},
+        {" 1 \r\n 2 \r\n 3 \r\n 4 \r\n-5 \r\n 6 \r\n" + QByteArray(1 << 20, '9'), {1, 2, 3, 4, -5, 6}},
+        {QByteArray(1 << 20, '7'), {0, 0, 0, 0, 0, 0}}, // one endless number
     };
-    for (const auto& c : cases) {
-        State s;
-        ParseSettings(c.text, s);
-        EXPECT_EQ(std::vector<int>({s.MainLeft, s.MainTop, s.ReportLeft, s.ReportTop}),
-                  std::vector<int>({c.mainLeft, c.mainTop, c.reportLeft, c.reportTop}))
-            << c.text.toStdString();
-    }
     QTemporaryDir dir;
-    State w;
-    ReadSettings(dir.path() + "/missing.dat", w);
-    EXPECT_EQ(w.MainLeft, 0);
-}
-
-TEST(Settings, AFailedWriteReportsFalseAndLeavesNoFile)
-{
+    const QString path = dir.filePath("settings.dat");
+    for (const auto& c : cases) {
+        ASSERT_TRUE(LogicSupport::WriteAll(path, c.text));
+        State s;
+        ReadSettings(path, s);
+        EXPECT_EQ(Positions(s), c.want) << c.text.left(40).toStdString();
+    }
+    // A missing file, or a folder in its place, is not read; a folder is not
+    // written over either.
     State s;
-    EXPECT_FALSE(WriteSettings("/nonexistent-folder/settings.dat", s));
+    s.MainLeft = 77;
+    ReadSettings(dir.filePath("missing.dat"), s);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.dat"));
+    ReadSettings(dir.filePath("folder.dat"), s);
+    EXPECT_EQ(s.MainLeft, 77);
+    EXPECT_FALSE(WriteSettings(dir.filePath("folder.dat"), s));
 }
 
 TEST(Placement, CentresAnUnplacedWindowAndClampsToTheScreen)
 {
-    const struct {
-        int left, top, width, height, wantLeft, wantTop;
-    } cases[] = {
+    const struct { int left, top, width, height, wantLeft, wantTop; } cases[] = {
         {0, 0, 5655, 4571, 9600 - 2827, 7200 - 2285}, // never placed: centred, whole-twip halves
         {300, 0, 5000, 4000, 300, 0},                 // fits: used as it is
         {-900, -30, 5000, 4000, 0, 0},                // off the top left
@@ -72,13 +68,11 @@ TEST(Placement, CentresAnUnplacedWindowAndClampsToTheScreen)
     };
     for (const auto& c : cases) {
         const Placement p = MainWindowPlacement(c.left, c.top, c.width, c.height, 19200, 14400);
-        EXPECT_EQ(p.left, c.wantLeft) << c.left;
-        EXPECT_EQ(p.top, c.wantTop) << c.top;
+        EXPECT_EQ(std::pair(p.left, p.top), std::pair(c.wantLeft, c.wantTop)) << c.left;
     }
     // A window larger than the screen ends at the screen's far edge.
     const Placement q = ClampToScreen({10, 10}, 3000, 3000, 2000, 2000);
-    EXPECT_EQ(q.left, -1000);
-    EXPECT_EQ(q.top, -1000);
+    EXPECT_EQ(std::pair(q.left, q.top), std::pair(-1000, -1000));
 }
 
 TEST(Placement, ZoomSuitsTheScreenAndNewWindowsOpenBesideTheBoard)
@@ -106,12 +100,15 @@ TEST(Placement, ZoomSuitsTheScreenAndNewWindowsOpenBesideTheBoard)
 
 TEST(Settings, PreferencesKeepTheZoomAndTheStrengthAndIgnoreTheRest)
 {
-    State s;
+    State s, in;
     s.ZoomChoice = 3, s.ComputerStrength = 2;
     EXPECT_EQ(FormatPreferences(s), QByteArray("zoom=3\nstrength=hard\n"));
-    State in;
     ParsePreferences("zoom=9\nstrength=mighty\n\xff=\x01\nnonsense\n", in);
     EXPECT_EQ(std::pair(in.ZoomChoice, in.ComputerStrength), std::pair(0, 1)) << "defaults kept";
     ParsePreferences(" zoom = 4 \r\nstrength=easy", in);
     EXPECT_EQ(std::pair(in.ZoomChoice, in.ComputerStrength), std::pair(4, 0));
+    QTemporaryDir dir;
+    ASSERT_TRUE(WritePreferences(dir.filePath("preferences.ini"), s));
+    ReadPreferences(dir.filePath("preferences.ini"), in);
+    EXPECT_EQ(std::pair(in.ZoomChoice, in.ComputerStrength), std::pair(3, 2));
 }

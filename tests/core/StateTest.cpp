@@ -2,38 +2,36 @@
 #include "core/GameState.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace Turrion;
 
 namespace {
-int Pieces(const State& s)
-{
-    int n = 0;
-    for (int c = 0; c < Cols; ++c)
-        for (int r = 0; r < Rows; ++r)
-            n += s.Board[c][r] != Empty;
-    return n;
-}
+void Put(State& s, int col, int row, int owner, int piece) { s.Owner[col][row] = owner, s.Board[col][row] = piece; }
 } // namespace
 
-TEST(State, SetupBoardLaysOutEightPiecesAndSixMoves)
+TEST(State, NewGameLaysOutEightPiecesForBlueWithSixMovesAndForgetsTheOldGame)
 {
     State s;
-    s.Board[4][4] = Fire;
-    s.Owner[4][4] = Red;
-    SetupBoard(s);
-    s.CurrentPlayer = Blue;
-    CountMoves(s);
-    EXPECT_EQ(Pieces(s), 8);
-    EXPECT_EQ(s.TurnNumber, 1);
-    EXPECT_EQ(s.MovesLeft, 6);
-    EXPECT_EQ(s.Board[0][1], King);
-    EXPECT_EQ(s.Owner[0][1], Blue);
-    EXPECT_EQ(s.Board[8][5], Wizard);
-    EXPECT_EQ(s.Owner[8][5], Red);
-    EXPECT_EQ(s.Board[7][1], Wall);
-    EXPECT_EQ(s.Board[4][4], Empty);
-    EXPECT_EQ(s.Owner[4][4], NoPlayer);
+    Put(s, 4, 4, Red, Fire);
+    s.GameId = 5, s.TurnChanging = s.MouseClicked = true, s.GameFileName = "old.trs";
+    s.NetState = NetConnected, s.NetColor = Red; // the connecting side shares the host's game
+    StartNewGame(s, Red);
+    int pieces = 0;
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r)
+            pieces += s.Board[c][r] != Empty;
+    EXPECT_EQ(pieces, 8);
+    EXPECT_EQ(std::tuple(s.Board[0][1], s.Owner[0][1], s.Board[8][5], s.Owner[8][5], s.Board[7][1], s.Owner[4][4]),
+              std::tuple(int(King), Blue, int(Wizard), Red, int(Wall), NoPlayer));
+    EXPECT_EQ(std::tuple(s.CurrentPlayer, s.TurnNumber, s.MovesLeft, s.GameState, s.ResumeState),
+              std::tuple(Blue, 1, 6, int(PhaseTurnStart), int(PhaseTurnStart)));
+    EXPECT_EQ(std::tuple(s.GameId, s.TurnChanging, s.MouseClicked, s.GameFileName, s.ComputerColor),
+              std::tuple(6, false, false, QString(), Red));
+    EXPECT_EQ(std::pair(s.NetGame, s.NetGameColor), std::pair(true, Red));
+    s.NetState = NetHostWithPlayer; // the host shares it only once "NG" has gone out
+    StartNewGame(s);
+    EXPECT_EQ(std::pair(s.NetGame, s.ComputerColor), std::pair(false, NoPlayer));
 }
 
 TEST(State, MovesAreThreePlusThreePerOwnWizard)
@@ -42,77 +40,75 @@ TEST(State, MovesAreThreePlusThreePerOwnWizard)
     s.CurrentPlayer = Red;
     CountMoves(s);
     EXPECT_EQ(s.MovesLeft, 3);
-    for (int r = 0; r < 4; ++r) {
-        s.Board[6][r] = Wizard;
-        s.Owner[6][r] = Red;
-    }
-    s.Board[1][1] = Wizard; // Blue's Wizard does not count for Red
-    s.Owner[1][1] = Blue;
+    for (int r = 0; r < 4; ++r)
+        Put(s, 6, r, Red, Wizard);
+    Put(s, 1, 1, Blue, Wizard); // Blue's Wizard does not count for Red
     CountMoves(s);
     EXPECT_EQ(s.MovesLeft, 15);
-
     s.FreshTurn = true;
     SpendMove(s);
-    EXPECT_EQ(s.MovesLeft, 14);
-    EXPECT_FALSE(s.FreshTurn);
+    EXPECT_EQ(std::pair(s.MovesLeft, s.FreshTurn), std::pair(14, false));
 }
 
 TEST(State, PassTurnNumbersTurnsReArmsCannonsAndBurnsOutFires)
 {
     State s;
     SetupBoard(s);
-    s.CurrentPlayer = Blue;
-    s.Board[2][0] = CannonFired; s.Owner[2][0] = Blue;
-    s.Board[6][6] = CannonFired; s.Owner[6][6] = Red;
-    s.Board[6][2] = Fire;        s.Owner[6][2] = Blue; // Blue's shot
-    s.Board[2][2] = Fire;        s.Owner[2][2] = Red;  // Red's shot
-    s.Board[8][3] = Fire;        s.Owner[8][3] = Blue; // on Red's portal
+    s.CurrentPlayer = Blue, s.MouseClicked = true;
+    Put(s, 2, 0, Blue, CannonFired);
+    Put(s, 6, 6, Red, CannonFired);
+    Put(s, 6, 2, Blue, Fire); // Blue's shot
+    Put(s, 2, 2, Red, Fire);  // Red's shot
+    Put(s, 8, 3, Blue, Fire); // on Red's portal
+    Put(s, 0, 5, Red, Fire);  // Blue's Wizard burnt by Red
 
     PassTurn(s); // Blue -> Red
-    EXPECT_EQ(s.CurrentPlayer, Red);
-    EXPECT_EQ(s.TurnNumber, 1);
-    EXPECT_EQ(s.GameState, PhaseTurnStart);
-    EXPECT_EQ(s.ResumeState, PhaseTurnStart);
-    EXPECT_EQ(s.Board[2][0], CannonReady);
-    EXPECT_EQ(s.Board[6][6], CannonReady);
+    EXPECT_EQ(std::tuple(s.CurrentPlayer, s.TurnNumber, s.GameState, s.ResumeState, s.MovesLeft, s.MouseClicked),
+              std::tuple(Red, 1, int(PhaseTurnStart), int(PhaseTurnStart), 6, false));
+    EXPECT_EQ(std::pair(s.Board[2][0], s.Board[6][6]), std::pair(int(CannonReady), int(CannonReady)));
     EXPECT_EQ(s.Board[6][2], Fire) << "Blue's fire burns through Red's turn";
-    EXPECT_EQ(s.Board[2][2], Empty) << "Red's own fire goes out as Red's turn begins";
-    EXPECT_EQ(s.Owner[2][2], NoPlayer);
+    EXPECT_EQ(std::pair(s.Board[2][2], s.Owner[2][2]), std::pair(int(Empty), NoPlayer))
+        << "Red's own fire goes out as Red's turn begins";
     EXPECT_EQ(s.Board[8][3], Empty) << "a portal never stays blocked by fire";
-    EXPECT_EQ(s.MovesLeft, 6);
 
-    PassTurn(s); // Red -> Blue
-    EXPECT_EQ(s.CurrentPlayer, Blue);
-    EXPECT_EQ(s.TurnNumber, 2);
-    EXPECT_EQ(s.Board[6][2], Empty);
-}
-
-TEST(State, PassTurnGivesThreeMovesToAPlayerWhoseLastWizardFell)
-{
-    State s;
-    SetupBoard(s);
-    s.CurrentPlayer = Red;
-    s.Board[0][5] = Fire; // Blue's Wizard burnt by Red
-    s.Owner[0][5] = Red;
-    PassTurn(s);
-    EXPECT_EQ(s.CurrentPlayer, Blue);
-    EXPECT_EQ(s.MovesLeft, 3);
+    PassTurn(s); // Red -> Blue, whose last Wizard fell
+    EXPECT_EQ(std::tuple(s.CurrentPlayer, s.TurnNumber, s.MovesLeft, s.Board[6][2]),
+              std::tuple(Blue, 2, 3, int(Empty)));
 }
 
 TEST(State, CursorGoesToTheLastMatchingKing)
 {
     State s;
-    s.CursorCol = 4;
-    s.CursorRow = 4;
+    s.CursorCol = s.CursorRow = 4;
     EXPECT_FALSE(PutCursorOnKing(s, Blue));
     EXPECT_EQ(s.CursorCol, 4);
-    s.Board[1][1] = King; s.Owner[1][1] = Blue;
-    s.Board[2][5] = King; s.Owner[2][5] = Blue;
-    s.Board[7][6] = King; s.Owner[7][6] = Red;
+    Put(s, 1, 1, Blue, King), Put(s, 2, 5, Blue, King), Put(s, 7, 6, Red, King);
     EXPECT_TRUE(PutCursorOnKing(s, Blue));
-    EXPECT_EQ(s.CursorCol, 2);
-    EXPECT_EQ(s.CursorRow, 5);
+    EXPECT_EQ(std::pair(s.CursorCol, s.CursorRow), std::pair(2, 5));
     EXPECT_TRUE(PutCursorOnKing(s, Blue, false));
-    EXPECT_EQ(s.CursorCol, 7);
-    EXPECT_EQ(s.CursorRow, 6);
+    EXPECT_EQ(std::pair(s.CursorCol, s.CursorRow), std::pair(7, 6));
+}
+
+TEST(State, EndTurnAndTheOtherSidesActionsOnlyInTheirTurn)
+{
+    // Blue on turn; `net` is the colour this NetPlay side plays, else 0.
+    const struct { const char* what; int phase, resume; bool busy, changing; int net, computer; bool canEnd, accepts; } cases[] = {
+        {"move phase", PhaseMove, PhaseMove, false, false, 0, NoPlayer, true, false},
+        {"About over it", PhaseOverlay, PhaseMove, false, false, 0, NoPlayer, true, false},
+        {"turn start", PhaseTurnStart, PhaseTurnStart, false, false, 0, NoPlayer, false, false},
+        {"game over", PhaseGameOver, PhaseGameOver, false, false, Red, NoPlayer, false, false},
+        {"shot flying", PhaseMove, PhaseMove, true, false, 0, NoPlayer, false, false},
+        {"turn changing", PhaseMove, PhaseMove, false, true, Red, NoPlayer, false, false},
+        {"other side moves", PhaseMove, PhaseMove, false, false, Red, NoPlayer, false, true},
+        {"other side's report", PhaseTurnStart, PhaseTurnStart, false, false, Red, NoPlayer, false, true},
+        {"behind About", PhaseOverlay, PhaseTurnStart, false, false, Red, NoPlayer, false, true},
+        {"computer to move", PhaseMove, PhaseMove, false, false, 0, Blue, false, false},
+    };
+    for (const auto& c : cases) {
+        State s;
+        s.CurrentPlayer = Blue, s.GameState = c.phase, s.ResumeState = c.resume;
+        s.Busy = c.busy, s.TurnChanging = c.changing;
+        s.NetGame = c.net != 0, s.NetGameColor = c.net, s.ComputerColor = c.computer;
+        EXPECT_EQ(std::pair(CanEndTurn(s), AcceptsRemoteAction(s)), std::pair(c.canEnd, c.accepts)) << c.what;
+    }
 }
