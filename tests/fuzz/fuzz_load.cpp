@@ -4,7 +4,6 @@
 // temporary folder, on the stepping test clock, without process exit).
 #include "core/GameState.h"
 #include "core/SaveGame.h"
-#include "core/frmMain.h"
 #include "core/modTurrion.h"
 #include "engine/MessageBox.h"
 #include "engine/PavixGames.h"
@@ -50,12 +49,8 @@ void FreshGame()
         started = Game();
     }
     State& s = Game() = started;
-    SetupBoard(s);
-    s.CurrentPlayer = Blue;
-    CountMoves(s);
+    StartNewGame(s);
     s.GameState = s.ResumeState = PhaseMove;
-    PutCursorOnKing(s, Blue);
-    MainForm()->mnuTurnEndTurn->setEnabled(true);
     boxes.clear();
 }
 

@@ -108,8 +108,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     s.NetIsHost = mode & 1;
     s.NetState = s.NetIsHost ? NetHosting : NetConnecting;
-    s.NetName = QStringLiteral("Fuzz");
-    s.NetHost = QStringLiteral("localhost");
     s.NetPort = -1;
 
     Headless game(s);

@@ -24,7 +24,9 @@ protected:
     {
         NetPlayTest::SetUp();
         Host("Ann");
-        AsClient();
+        S().NetIsHost = false, S().NetColor = Red, S().RemoteName = "Bob";
+        S().NetGame = true, S().NetGameColor = Red, S().CurrentPlayer = Blue;
+        S().GameState = S().ResumeState = PhaseMove;
         for (const char* wave : {"cb_hit.wav", "win.wav"})
             QFile(Path(wave)).open(QIODevice::WriteOnly);
         PavixSfxAPI::SetPlayHook([this](const QString& path) { sounds << path.section('/', -1); });
@@ -35,12 +37,6 @@ protected:
     {
         PavixSfxAPI::SetPlayHook(nullptr);
         NetPlayTest::TearDown();
-    }
-    void AsClient()
-    {
-        S().NetIsHost = false, S().NetColor = Red, S().RemoteName = "Bob";
-        S().NetGame = true, S().NetGameColor = Red, S().CurrentPlayer = Blue;
-        S().GameState = S().ResumeState = PhaseMove;
     }
     void Feed(const QByteArray& chunk) { Chat()->Net().ReceiveChunk(chunk); }
     QStringList NewLines() { return LinesSince(start); }
@@ -60,7 +56,7 @@ TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
     // a move onto its own cell changes nothing; the river never burns.
     Put(6, 3, Blue, Builder);
     Feed(W("AP}2608030") + W("AP}1200030") + W("AP}2308031") + W("AP}1401021") + W("AP}1100021") +
-         W("AP}2501061") + W("RP}0102") + W("RP}0106") + W("MP}00020005") + W("MP}08030803") +
+         W("AP}2501061") + W("RP}0102") + W("RP}0106") + W("MP}00020102") + W("MP}08030803") +
          W("FC}04031") + W("FC}06032") + W("SG}Cy"));
     EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has added a CANNON to the board.",
                                        "   ** Bob has added a WIZARD to the board.",
@@ -69,37 +65,40 @@ TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
                                        "   ** Bob has REMOVED a WALL from the board.",
                                        "   ** Bob has FIRED a CANNON!", "   ** Bob has FIRED a CANNON!",
                                        "   ** Cy has SAVED the GAME to a file."}));
-    EXPECT_EQ((std::vector<int>{At(8, 3), At(0, 3), At(1, 2), At(0, 2), At(0, 5), At(1, 6), At(4, 3), At(6, 3)}),
-              (std::vector<int>{23, 12, 0, 0, 11, 0, 0, 25}));
+    EXPECT_EQ((std::vector<int>{At(8, 3), At(0, 3), At(0, 2), At(1, 2), At(1, 6), At(4, 3), At(6, 3)}),
+              (std::vector<int>{23, 12, 0, 11, 0, 0, 25}));
     EXPECT_EQ(sounds, QStringList(2, "cb_hit.wav"));
 
     // On a King the game is over: the King stays, marked by the cursor, and
     // the Fire is drawn over it.
     start = ChatLines().size();
-    Feed(W("FC}00052"));
+    form->mnuTurnEndTurn->setEnabled(true);
+    Feed(W("FC}01022"));
     EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has FIRED a CANNON!", "", "  ** Bob has WON the GAME!", ""}));
-    EXPECT_EQ((std::vector<int>{At(0, 5), S().CursorCol, S().CursorRow, S().ResumeState}),
-              (std::vector<int>{11, 0, 5, PhaseGameOver}));
+    EXPECT_EQ((std::vector<int>{At(1, 2), S().CursorCol, S().CursorRow, S().ResumeState}),
+              (std::vector<int>{11, 1, 2, PhaseGameOver}));
     EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
     EXPECT_EQ(sounds.last(), "win.wav");
-    const QImage shown = Cell(Screen(), 0, 5);
+    const QImage shown = Cell(Screen(), 1, 2);
     DrawBoard();
-    DrawPieceSprite(Fire, Red, 0, 5);
-    EXPECT_EQ(shown, Cell(BackBuffer(), 0, 5));
+    DrawPieceSprite(Fire, Red, 1, 2);
+    EXPECT_EQ(shown, Cell(BackBuffer(), 1, 2));
 }
 
-TEST_F(NetBadInput, TheOtherSidesEndOfTurnHandsTheTurnOver)
+TEST_F(NetBadInput, AMessageArrivingInsideAPauseIsReceivedThereAndNothingTwice)
 {
-    // Data arriving during the end-of-turn pause is received by a nested
-    // run, after the rest of the chunk being handled, and nothing twice.
-    int playerDuringPause = 0;
+    // Each message leaves the buffer before it acts: data arriving during the
+    // new game's pause is received by a nested run, after the rest of the
+    // chunk, and the new game does not start twice.
+    int linesDuringPause = 0;
     QTimer::singleShot(0, Chat(), [&] {
-        playerDuringPause = S().CurrentPlayer;
+        linesDuringPause = NewLines().size();
         Feed(W("CH}nested"));
     });
-    Feed(W("ET}1") + W("SG}Bob"));
-    EXPECT_EQ(NewLines(), (QStringList{"   ** Bob's TURN has ENDED.", "   ** Bob has SAVED the GAME to a file.", "nested"}));
-    EXPECT_EQ(std::pair(playerDuringPause, S().CurrentPlayer), std::pair(int(Blue), int(Red)));
+    Feed(W("NG}Ann") + W("SG}Ann"));
+    EXPECT_EQ(NewLines(), (QStringList{"", "   ** Ann started a NEW GAME.", "",
+                                       "   ** Ann has SAVED the GAME to a file.", "nested"}));
+    EXPECT_EQ(linesDuringPause, 3);
     EXPECT_TRUE(Chat()->Net().RecvBuffer.isEmpty());
 }
 

@@ -74,28 +74,26 @@ TEST(RemoteMessages, GameMessagesOutOfStepAreIgnored)
     // New games, game files and colours come only from the host; names, chat,
     // farewells and saves always count.
     const std::function<void(State&)> outOfStep[] = {
-        [](State& s) { s.GameState = PhaseOverlay, s.ResumeState = PhaseNone; },
+        [](State& s) { s.GameState = PhaseOverlay, s.ResumeState = PhaseNone; }, // the title, no game yet
         [](State& s) { s.GameState = s.ResumeState = PhaseGameOver; },
-        [](State& s) { s.CurrentPlayer = Red; },
+        [](State& s) { s.CurrentPlayer = Red; }, // this side's own turn
         [](State& s) { s.NetGame = false; },
         [](State& s) { s.TurnChanging = true; },
-        [](State& s) { s.NetIsHost = true; },
-        [](State& s) { s.GameState = PhaseOverlay, s.ResumeState = PhaseTurnStart; },
+        [](State& s) { s.NetIsHost = true; }, // the host: its own messages do not come back
+        [](State& s) { s.GameState = PhaseOverlay, s.ResumeState = PhaseTurnStart; }, // in step
     };
-    const auto counts = [](const State& s, const char* text) { return AcceptsMessage(s, *ParseMessage(text)); };
-    for (std::size_t i = 0; i < std::size(outOfStep); ++i) {
+    // Game actions (0), the host's own messages (1), and the rest (2).
+    const std::pair<const char*, int> messages[] = {
+        {"AP}2108040", 0}, {"MP}08040704", 0}, {"RP}0000", 0}, {"FC}00002", 0}, {"ET}2", 0}, {"NG}B", 1},
+        {"LF}", 1},        {"SC}2", 1},        {"PD}B", 2},    {"CH}x", 2},     {"DQ}B", 2},  {"SG}B", 2}};
+    for (std::size_t i = 0; i <= std::size(outOfStep); ++i) {
         State s; // the connecting side, Red, waiting in the host's move phase
         s.NetGame = true, s.NetGameColor = s.NetColor = Red, s.CurrentPlayer = Blue;
         s.GameState = s.ResumeState = PhaseMove;
-        for (const char* text : {"AP}2108040", "MP}08040704", "RP}0000", "FC}00002", "ET}2", "NG}B", "LF}", "SC}2"})
-            EXPECT_TRUE(counts(s, text)) << text;
-        outOfStep[i](s);
-        const bool actions = i >= 5, hostOnly = i != 5;
-        for (const char* text : {"AP}2108040", "MP}08040704", "RP}0000", "FC}00002", "ET}2"})
-            EXPECT_EQ(counts(s, text), actions) << i << text;
-        for (const char* text : {"NG}B", "LF}", "SC}2"})
-            EXPECT_EQ(counts(s, text), hostOnly) << i << text;
-        for (const char* text : {"PD}B", "CH}x", "DQ}B", "SG}B"})
-            EXPECT_TRUE(counts(s, text)) << i << text;
+        if (i < std::size(outOfStep))
+            outOfStep[i](s);
+        const bool counts[] = {i >= 5, i != 5, true}; // i == 7: nothing out of step
+        for (const auto& [text, kind] : messages)
+            EXPECT_EQ(AcceptsMessage(s, *ParseMessage(text)), counts[kind]) << i << " " << text;
     }
 }
