@@ -25,7 +25,7 @@ inline void CheckBoard(const Turrion::State& s)
 {
     for (int c = 0; c < Turrion::Cols; ++c)
         for (int r = 0; r < Turrion::Rows; ++r) {
-            Check(s.Board[c][r] >= Turrion::Empty && s.Board[c][r] <= Turrion::CannonFired, "piece code 0..7");
+            Check(s.Board[c][r] >= Turrion::Empty && s.Board[c][r] <= Turrion::CannonFired, "piece 0..7");
             Check(s.Owner[c][r] >= 0 && s.Owner[c][r] <= Turrion::Red, "owner 0..2");
         }
     Check(Turrion::OnBoard(s.CursorCol, s.CursorRow), "cursor on the board");

@@ -31,9 +31,8 @@ void FreshGame()
     if (!QApplication::instance()) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         setenv("QT_LOGGING_RULES", "qt.*=false", 1);
+        static char name[] = "fuzz", *argv[] = {name, nullptr};
         static int argc = 1;
-        static char name[] = "fuzz";
-        static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);
         static QTemporaryDir folder;
         PavixGames::SetAppPathOverride(folder.path());
@@ -67,8 +66,8 @@ bool SameTurn(const State& a, const State& b)
 
 bool SameGame(const State& a, const State& b)
 {
-    return SameBoard(a, b) && SameTurn(a, b) && a.CurrentPlayer == b.CurrentPlayer && a.FreshTurn == b.FreshTurn &&
-           a.CursorCol == b.CursorCol && a.CursorRow == b.CursorRow;
+    return SameBoard(a, b) && SameTurn(a, b) && a.CurrentPlayer == b.CurrentPlayer &&
+           a.FreshTurn == b.FreshTurn && a.CursorCol == b.CursorCol && a.CursorRow == b.CursorRow;
 }
 
 // At most one King per player, each in its own half, as play leaves them.
@@ -81,12 +80,10 @@ bool KingsAsInPlay(const State& s)
     int kings[3] = {};
     for (int c = 0; c < Cols; ++c)
         for (int r = 0; r < Rows; ++r) {
-            if (s.Board[c][r] != King)
-                continue;
-            const int o = s.Owner[c][r];
-            if (o == NoPlayer || (o == Blue ? c >= MiddleColumn : c <= MiddleColumn))
+            const int o = s.Owner[c][r], king = s.Board[c][r] == King;
+            if (king && (o == NoPlayer || (o == Blue ? c >= MiddleColumn : c <= MiddleColumn)))
                 return false;
-            ++kings[o];
+            kings[o] += king;
         }
     return kings[Blue] <= 1 && kings[Red] <= 1;
 }
@@ -137,15 +134,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QFile::remove(path);
     Check(loaded == accepted, "the load agrees with the checker");
     if (!loaded) {
-        Check(SameGame(Game(), before) && Game().GameFileName == before.GameFileName, "a refused file changes nothing");
+        Check(SameGame(Game(), before) && Game().GameFileName.isEmpty(), "a refused file changes nothing");
         Check(boxes.size() == 1, "a refused file is reported once");
         return 0;
     }
     State first = before;
     ApplySavedGame(parsed, first);
-    Check(SameGame(Game(), first) && Game().GameFileName == path, "the load gives the checked game, and its name");
+    Check(SameGame(Game(), first) && Game().GameFileName == path, "the load gives the checked game and name");
     Check(boxes.isEmpty(), "a good file loads silently");
     FuzzSupport::CheckBoard(first);
+    const int phase = first.GameState;
+    Check((first.CurrentPlayer == Blue || first.CurrentPlayer == Red) && phase == first.ResumeState &&
+              (phase == PhaseTurnStart || phase == PhaseMove || phase == PhaseGameOver),
+          "a loaded game has a player and is in turn start, move or game over, with no overlay");
     if (first.GameState == PhaseGameOver)
         Check(first.Board[first.CursorCol][first.CursorRow] == King &&
                   first.Owner[first.CursorCol][first.CursorRow] != first.CurrentPlayer,
@@ -158,18 +159,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(SameTurn(first, second), "turn, moves and phase survive a save");
     // The fallen King is stored as the display shows it.
     Check(SameBoard(Repaired(first), second), "the board survives a save");
-    Check(first.GameState == PhaseGameOver || saved.size() <= bytes.size(),
-          "a save of a running game holds one record per occupied cell");
     if (first.GameState != PhaseGameOver || KingsAsInPlay(first)) {
         Check(SameGame(Repaired(first), second), "a game survives a save");
         Check(saved == savedAgain, "a save of a loaded save is the same bytes");
         Check(SameGame(second, third), "a loaded save is stable");
     }
-
-    // Saving the loaded game writes the bytes the writer produces.
-    const QString again = PavixGames::AppPath() + "fuzz_saved.trs";
-    QFile file(again);
-    Check(SaveGameTo(again) && file.open(QIODevice::ReadOnly) && file.readAll() == SerializeGame(Game()),
-          "a loaded game saves to a file holding the written bytes");
     return 0;
 }

@@ -61,7 +61,7 @@ private:
 void CheckAfterChunk(const NetPlay::Session& net, const State& s, bool gameExists, int gameId, int colour)
 {
     Check(net.IsOpen(), "receiving never closes the session");
-    Check(!net.RecvBuffer.contains(QChar(NetPlay::TerminatorChar)), "every complete message leaves the buffer");
+    Check(!net.RecvBuffer.contains(QChar(NetPlay::TerminatorChar)), "whole messages leave the buffer");
     Check(net.RecvBuffer.size() <= NetPlay::MaxPendingChars, "the buffer is bounded");
     Check(net.PlayerConnected == (s.NetState == NetHostWithPlayer || s.NetState == NetConnected),
           "connected exactly when the other side has named itself");
@@ -85,12 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 2)
         return 0;
-    static QTemporaryDir* folder = nullptr;
-    if (!folder) {
-        folder = new QTemporaryDir;
-        PavixGames::SetAppPathOverride(folder->path());
-        PavixGames::StartEngine(0);
-    }
+    static QTemporaryDir folder;
+    [[maybe_unused]] static const bool started =
+        (PavixGames::SetAppPathOverride(folder.path()), PavixGames::StartEngine(0), true);
     const unsigned mode = data[0], split = data[1];
     const QByteArray wire(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2));
 

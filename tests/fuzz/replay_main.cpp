@@ -22,8 +22,8 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
                 return 1;
             }
-            const QByteArray data = file.readAll();
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size()));
+            const QByteArray bytes = file.readAll();
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size()));
             ++files;
         }
     }

@@ -1,8 +1,5 @@
-// The connect dialog and the NetPlay window's place.
+// The connect dialog.
 #include "NetTestSupport.h"
-
-#include <QApplication>
-#include <QKeyEvent>
 
 using namespace NetTest;
 using namespace Turrion;
@@ -27,12 +24,11 @@ TEST_F(NetPlayTest, ConnectDialogEnablesConnectOnlyWhenFilledIn)
     frmConnect::SetShownHook([&](frmConnect& d) {
         EXPECT_EQ(d.txtIP->text(), "localhost");
         fill(d, {{d.txtIP, "localhost"}, {d.txtName, "Bob"}, {d.txtIP, "  "}});
-        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(&d, &esc);
+        d.cmdCancel->click();
     });
     form->mnuNetConnect_Click();
     EXPECT_EQ(enabled, (std::vector<bool>{false, false, true, false, false, true, false}));
-    // Cancel and Esc: nothing opens, nothing changes.
+    // Cancelled: nothing opens, nothing changes.
     EXPECT_EQ(S().NetState, NetNone);
     EXPECT_FALSE(Chat() && Chat()->Loaded());
     EXPECT_TRUE(form->mnuGameLoad->isEnabled());
@@ -62,15 +58,4 @@ TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
     frmConnect(form).Run();
     EXPECT_TRUE(S().NetIsHost);
     EXPECT_EQ(S().NetHost, "127.0.0.1"); // a host does not touch the address
-}
-
-TEST_F(NetPlayTest, NetPlayWindowKeepsItsPlaceBesideTheMainWindow)
-{
-    S().ChatLeft = 300; // twips: 20 pixels
-    S().ChatTop = 150;
-    Host("Ann");
-    EXPECT_EQ(Chat()->frameGeometry().topLeft(), form->frameGeometry().topLeft() + QPoint(20, 10));
-    Chat()->move(Chat()->pos() + QPoint(30, 4));
-    Chat()->cmdDone->click();
-    EXPECT_EQ(std::pair(S().ChatLeft, S().ChatTop), std::pair(300 + 30 * 15, 150 + 4 * 15));
 }

@@ -30,31 +30,22 @@ protected:
         peer->Send(bytes);
         EXPECT_TRUE(PumpUntil([&] { return Chat()->Net().GetCount > chunks; }));
     }
-    // This side's move phase: the host's own turn, or (connected) Red's
-    // turn after the host's new game and first end of turn.
-    void OwnMovePhase(bool host)
+    // The scene: this side's move phase (`own`) or the other side's, on the
+    // host or (connected) after the host's new game; this side's own turn
+    // there is Red's, after the host's first end of turn.
+    void Scene(bool host, bool own)
     {
-        if (host) {
-            Key(Qt::Key_N);
-            EXPECT_SENT(*peer, W("NG}Ann"));
-        } else {
-            Arrive(W("NG}Ann") + W("ET}1"));
-        }
-        MainLoopPass();
-        ASSERT_TRUE(S().GameState == PhaseMove && !WaitingForRemote(S()));
-    }
-    // Waiting for the other side in its move phase.
-    void OthersTurn(bool host)
-    {
-        if (host) {
-            OwnMovePhase(true);
+        host ? Key(Qt::Key_N) : Arrive(W("NG}Ann") + (own ? W("ET}1") : QByteArray()));
+        if (host || own)
+            MainLoopPass();
+        if (host && !own)
             Key(Qt::Key_E);
-            EXPECT_SENT(*peer, W("ET}1"));
-        } else {
-            Arrive(W("NG}Ann"));
+        if (host) {
+            EXPECT_SENT(*peer, W("NG}Ann") + (own ? QByteArray() : W("ET}1")));
         }
-        S().GameState = S().ResumeState = PhaseMove;
-        ASSERT_TRUE(AcceptsRemoteAction(S()));
+        if (!own)
+            S().GameState = S().ResumeState = PhaseMove;
+        ASSERT_EQ(std::pair(S().GameState, AcceptsRemoteAction(S())), std::pair(int(PhaseMove), !own));
     }
 
     std::unique_ptr<Peer> peer;
@@ -65,7 +56,7 @@ protected:
 TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
 {
     // A running game on disk: Blue to move in turn 3, the report not yet shown.
-    const QByteArray game = TestSupport::Bytes({1, 3, 13, 10, 11, 18, 21}), loaded = "LF}" + game + char(0xFF);
+    const QByteArray game = TestSupport::Bytes({1, 3, 13, 10, 11, 18, 21}), loaded = "LF}" + game + "\xFF";
     ASSERT_TRUE(TestSupport::WriteAll(Path("turn3.trs"), game));
     PavixGames::SetDialogHook([&](const PavixGames::DialogRequest&) { return Path("turn3.trs"); });
     const auto turnChanging = [this] { return S().TurnChanging; };
@@ -82,13 +73,13 @@ TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
         QByteArray sent;                   // what this side sends from the scene on
     };
     const Case cases[] = {
-        {"client ends its turn as the host starts a new game", false, [&] { OwnMovePhase(false); },
+        {"client ends its turn as the host starts a new game", false, [&] { Scene(false, true); },
          [&] { Key(Qt::Key_E); }, turnChanging, newGame, Blue, 1, W("ET}2")},
-        {"host starts a new game as the client's turn ends", true, [&] { OthersTurn(true); },
+        {"host starts a new game as the client's turn ends", true, [&] { Scene(true, false); },
          [&] { Arrive(W("ET}2")); }, turnChanging, [&] { Key(Qt::Key_N); }, Blue, 1, W("NG}Ann")},
-        {"host ends its turn and loads a game", true, [&] { OwnMovePhase(true); }, [&] { Key(Qt::Key_E); },
+        {"host ends its turn and loads a game", true, [&] { Scene(true, true); }, [&] { Key(Qt::Key_E); },
          turnChanging, [&] { Key(Qt::Key_L); }, Blue, 3, W("ET}1") + loaded},
-        {"client gets the host's end of turn, then a loaded game", false, [&] { OthersTurn(false); },
+        {"client gets the host's end of turn, then a loaded game", false, [&] { Scene(false, false); },
          [&] { Arrive(W("ET}1")); }, turnChanging, [&] { Arrive(loaded); }, Blue, 3, ""},
         {"client picks a recruit after the host's new game", false,
          [&] {
@@ -97,17 +88,13 @@ TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
          },
          [&] { MainLoopPass(); }, nullptr, nullptr, Blue, 1, ""},
         {"client's shot flies as the host starts a new game", false,
-         [&] {
-             OwnMovePhase(false);
-             Put(6, 3, Red, CannonReady);
-             S().CursorCol = 6, S().CursorRow = 3;
-         },
+         [&] { Scene(false, true), Put(6, 3, Red, CannonReady), S().CursorCol = 6, S().CursorRow = 3; },
          [&] { Key(Qt::Key_3, Qt::NoModifier); }, [this] { return S().Busy; }, newGame, Blue, 1, ""},
-        {"a second end of turn inside the first one's pause", false, [&] { OthersTurn(false); },
+        {"a second end of turn inside the first one's pause", false, [&] { Scene(false, false); },
          [&] { Arrive(W("ET}1")); }, turnChanging, [&] { Arrive(W("ET}1")); }, Red, 1, ""},
-        {"the host's first turn ends inside the client's new-game pause", false, [&] { OwnMovePhase(false); },
+        {"the host's first turn ends inside the client's new-game pause", false, [&] { Scene(false, true); },
          newGame, starting, [&] { Arrive(W("AP}1300030") + W("ET}1")); }, Red, 1, ""},
-        {"the client's shot crosses the host's new game", true, [&] { OthersTurn(true); },
+        {"the client's shot crosses the host's new game", true, [&] { Scene(true, false); },
          [&] { Key(Qt::Key_N); }, starting, [&] { Arrive(W("FC}02012")); }, Blue, 1, W("NG}Ann")},
     };
     for (const Case& c : cases) {

@@ -4,6 +4,7 @@
 
 #include "core/frmMain.h"
 #include "engine/MessageBox.h"
+#include "engine/PavixSfxAPI.h"
 #include "netplay/NetPlay.h"
 #include "netplay/frmChat.h"
 #include "netplay/frmConnect.h"
@@ -90,6 +91,7 @@ protected:
         NetPlay::DestroyChatWindowForTests();
         NetPlay::frmConnect::SetShownHook(nullptr);
         PavixGames::SetMessageBoxHook(nullptr);
+        PavixSfxAPI::SetPlayHook(nullptr);
         TestSupport::GameTest::TearDown();
     }
 
@@ -104,12 +106,11 @@ protected:
     QStringList LinesSince(int before) { return ChatLines().mid(before); }
 
     // Opens the NetPlay window through its menu and dialog.
-    void Dialog(bool hosting, const QString& name, const QString& port, const QString& ip = QString())
+    void Dialog(bool hosting, const QString& name, const QString& port, const QString& ip = "127.0.0.1")
     {
         NetPlay::frmConnect::SetShownHook([&](NetPlay::frmConnect& d) {
             d.txtName->setText(name);
-            if (!ip.isEmpty())
-                d.txtIP->setText(ip);
+            d.txtIP->setText(ip); // hidden when hosting
             d.txtPort->setText(port);
             d.cmdConnect->click();
         });
@@ -117,7 +118,7 @@ protected:
         NetPlay::frmConnect::SetShownHook(nullptr);
     }
     void Host(const QString& name, const QString& port = "0") { Dialog(true, name, port); }
-    void ConnectTo(const QString& name, const QString& port) { Dialog(false, name, port, "127.0.0.1"); }
+    void ConnectTo(const QString& name, const QString& port) { Dialog(false, name, port); }
     // The connection the connecting game makes to the scripted host.
     std::unique_ptr<Peer> Accept()
     {
@@ -131,8 +132,8 @@ protected:
     {
         Host(name);
         auto peer = std::make_unique<Peer>();
-        return peer->ConnectTo(quint16(Chat()->Net().ListeningPort())) ? Handshake(std::move(peer), name, other)
-                                                                        : nullptr;
+        const bool connected = peer->ConnectTo(quint16(Chat()->Net().ListeningPort()));
+        return connected ? Handshake(std::move(peer), name, other) : nullptr;
     }
     std::unique_ptr<Peer> ConnectedTo(const QString& name, const char* other)
     {
