@@ -1,38 +1,34 @@
-// A started game for fuzz targets that need windows: offscreen, a temporary
-// program folder, the stepping test clock, no process exit. Targets without
-// windows use the checks alone.
+// The checks of the fuzz targets: a property the program guarantees that
+// does not hold is reported and stops the run, so that libFuzzer keeps the
+// input and the replay fails.
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "core/GameState.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 namespace FuzzSupport {
 
-// Starts once per process; later calls only reset the game to a fresh
-// two-player game in its move phase, outside NetPlay, with no file name and
-// the message-box record emptied.
-void EnsureGame();
-
-// The captions of the message boxes shown since the last EnsureGame().
-const QStringList& MessageBoxes();
-
-// The started program's folder (with a trailing slash).
-QString ProgramFolder();
-
-// A property that the program guarantees does not hold: report it and stop,
-// so that libFuzzer keeps the input and the replay fails.
-[[noreturn]] inline void Fail(const char* what)
+inline void Check(bool holds, const char* what)
 {
+    if (holds)
+        return;
     std::fprintf(stderr, "fuzz check failed: %s\n", what);
     std::fflush(stderr);
     std::abort();
 }
-inline void Check(bool holds, const char* what)
+
+// Every piece code and owner in range, and the cursor on the board: nothing
+// read from outside ever indexes beyond them.
+inline void CheckBoard(const Turrion::State& s)
 {
-    if (!holds)
-        Fail(what);
+    for (int c = 0; c < Turrion::Cols; ++c)
+        for (int r = 0; r < Turrion::Rows; ++r) {
+            Check(s.Board[c][r] >= Turrion::Empty && s.Board[c][r] <= Turrion::CannonFired, "piece 0..7");
+            Check(s.Owner[c][r] >= 0 && s.Owner[c][r] <= Turrion::Red, "owner 0..2");
+        }
+    Check(Turrion::OnBoard(s.CursorCol, s.CursorRow), "cursor on the board");
 }
 
 } // namespace FuzzSupport

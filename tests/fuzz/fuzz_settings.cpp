@@ -2,10 +2,12 @@
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/modTurrion.h"
+#include "tests/fuzz/FuzzSupport.h"
 
 #include <QString>
 #include <cstdint>
-#include <cstdlib>
+
+using FuzzSupport::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -13,16 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Turrion::State s;
     Turrion::ParseSettings(bytes, s);
-    // What was read is written back the same way and reads back the same.
     Turrion::State again;
     Turrion::ParseSettings(Turrion::FormatSettings(s), again);
-    if (again.MainLeft != s.MainLeft || again.MainTop != s.MainTop ||
-        again.ReportLeft != s.ReportLeft || again.ReportTop != s.ReportTop ||
-        again.ChatLeft != s.ChatLeft || again.ChatTop != s.ChatTop)
-        std::abort();
+    Check(again.MainLeft == s.MainLeft && again.MainTop == s.MainTop && again.ReportLeft == s.ReportLeft &&
+              again.ReportTop == s.ReportTop && again.ChatLeft == s.ChatLeft && again.ChatTop == s.ChatTop,
+          "what was read is written back the same way and reads back the same");
 
     const QString name = Turrion::GameFileFromCommandLine(QString::fromUtf8(bytes));
-    if (!name.isEmpty() && !name.endsWith(".trs"))
-        std::abort();
+    Check(name.isEmpty() || name.endsWith(".trs"), "the command line names only a .trs file");
     return 0;
 }

@@ -1,5 +1,6 @@
-// Replays every file of the given folders through the fuzz target: the seed
-// corpus and every past finding run as an ordinary regression test.
+// Replays every file of the given folders, and every file given, through the
+// fuzz target: the seed corpus and every past finding run as an ordinary
+// regression test.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,25 +13,17 @@ int main(int argc, char** argv)
 {
     int files = 0;
     for (int i = 1; i < argc; ++i) {
-        QFileInfo arg(QString::fromLocal8Bit(argv[i]));
-        QStringList paths;
-        if (arg.isDir()) {
-            const QFileInfoList entries =
-                QDir(arg.filePath()).entryInfoList(QDir::Files, QDir::Name);
-            for (const QFileInfo& entry : entries)
-                paths << entry.filePath();
-        } else if (arg.isFile()) {
-            paths << arg.filePath();
-        }
-        for (const QString& path : paths) {
-            QFile file(path);
+        const QFileInfo arg(QString::fromLocal8Bit(argv[i]));
+        const QFileInfoList inputs =
+            arg.isDir() ? QDir(arg.filePath()).entryInfoList(QDir::Files, QDir::Name) : QFileInfoList{arg};
+        for (const QFileInfo& input : inputs) {
+            QFile file(input.filePath());
             if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
                 return 1;
             }
-            const QByteArray data = file.readAll();
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                   std::size_t(data.size()));
+            const QByteArray bytes = file.readAll();
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size()));
             ++files;
         }
     }

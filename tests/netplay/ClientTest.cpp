@@ -1,7 +1,6 @@
 // The game connecting to a scripted host over the loopback interface.
 #include "NetTestSupport.h"
 
-#include "core/modTurrion.h"
 #include "engine/PavixGames.h"
 
 #include <QFile>
@@ -9,152 +8,99 @@
 
 using namespace NetTest;
 using namespace Turrion;
-using NetPlay::frmChat;
 
 namespace {
-// What a connected player may not use.
-std::vector<const QAction*> Locked(frmMain* f)
+// Whether the commands a connected player may not use are enabled.
+std::vector<bool> Unlocked(frmMain* f)
 {
-    return {f->mnuGameNew->menuAction(), f->mnuGameLoad, f->mnuGameSave, f->mnuNet->menuAction(),
-            f->mnuHelpAbout};
+    return {f->mnuGameNew->menuAction()->isEnabled(), f->mnuGameLoad->isEnabled(),
+            f->mnuGameSave->isEnabled(), f->mnuNet->menuAction()->isEnabled(), f->mnuHelpAbout->isEnabled()};
 }
 } // namespace
 
-TEST_F(NetPlayTest, ClientHandshakeAndTheHostsGame)
+TEST_F(NetPlayTest, ClientHandshakeTheHostsGameAndTheHostLeaving)
 {
-    PeerHost host;
-    ConnectTo("Bob", QString::number(host.Port()));
-    frmChat* chat = Chat();
+    ConnectTo("Bob", QString::number(peerHost.serverPort()));
+    NetPlay::frmChat* chat = Chat();
     ASSERT_TRUE(chat);
-    EXPECT_EQ(S().NetState, NetConnecting);
-    EXPECT_EQ(S().NetColor, Red);
     EXPECT_FALSE(chat->cmdSwitch->isVisible());
-    for (const QAction* item : Locked(form))
-        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
-    EXPECT_EQ(ChatLines(), (QStringList{"Connecting to NetPlay Game as Bob...",
-                                        "     Host: 127.0.0.1",
-                                        "     Port: " + QString::number(host.Port())}));
-
-    auto ann = host.Accept();
+    EXPECT_EQ(Unlocked(form), std::vector<bool>(5, false));
+    EXPECT_EQ(ChatLines(), (QStringList{"Connecting to NetPlay Game as Bob...", "     Host: 127.0.0.1",
+                                        "     Port: " + QString::number(peerHost.serverPort())}));
+    auto ann = Accept();
     ASSERT_TRUE(ann);
     EXPECT_SENT(*ann, W("PD}Bob"));
-    EXPECT_EQ(ChatLines().last(), "Connected ...");
-    int before = ChatLines().size();
     ann->Send(W("PD}Ann"));
     ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetConnected; }));
-    EXPECT_EQ(LinesSince(before), (QStringList{"     Host's name: Ann", "--------------------", ""}));
-    EXPECT_EQ(chat->lblBluePlayer->text(), "Ann (host)");
+    EXPECT_EQ(ChatLines().mid(3),
+              (QStringList{"Connected ...", "     Host's name: Ann", "--------------------", ""}));
+    EXPECT_EQ(std::pair(S().NetColor, chat->lblBluePlayer->text()), std::pair(int(Red), QString("Ann (host)")));
 
-    // The host's new game starts here too, with this side waiting as Red.
-    before = ChatLines().size();
-    ann->Send(W("NG}Ann"));
+    // The host switches colours and starts a new game: it starts here too,
+    // with this side playing Blue.
+    ann->Send(W("SC}1") + W("NG}Ann"));
     ASSERT_TRUE(PumpUntil([&] { return S().NetGame; }));
-    EXPECT_EQ(LinesSince(before), (QStringList{"", "   ** Ann started a NEW GAME.", ""}));
+    EXPECT_EQ(ChatLines().mid(7), (QStringList{"", "   ** Players have SWITCHED COLORS for next game.", "",
+                                               "", "   ** Ann started a NEW GAME.", ""}));
+    EXPECT_EQ(std::pair(S().NetGameColor, chat->lblBluePlayer->text()),
+              std::pair(int(Blue), QString("Bob (connected)")));
 
-    // While Blue plays on the other side keys are swallowed.
-    MainLoopPass();
-    EXPECT_FALSE(frmMain::MenuEnabled(form->mnuTurn));
-    S().GameState = S().ResumeState = PhaseMove;
-    form->KeyReady = true;
-    int key = VK_DOWN;
-    form->Form_KeyDown(key, 0);
-    EXPECT_EQ(key, 0);
-    ann->Send(QByteArray("AP}1300030\xFF" "MP}00030103\xFF" "ET}1\xFF"));
-    ASSERT_TRUE(PumpUntil([&] { return S().CurrentPlayer == Red; }));
-    EXPECT_EQ(S().Owner[1][3], Blue);
-    EXPECT_EQ(ChatLines().last(), "   ** Ann's TURN has ENDED.");
-
-    // This side's end of turn goes to the host.
+    // This side's end of turn goes to the host; the host's turn comes back.
     S().GameState = S().ResumeState = PhaseMove;
     form->mnuTurnEndTurn_Click();
-    EXPECT_SENT(*ann, W("ET}2"));
-    EXPECT_TRUE(boxes.empty());
-}
+    EXPECT_SENT(*ann, W("ET}1"));
+    ann->Send(W("ET}2"));
+    ASSERT_TRUE(PumpUntil([&] { return S().CurrentPlayer == Blue; }));
+    EXPECT_EQ(ChatLines().last(), "   ** Ann's TURN has ENDED.");
 
-TEST_F(NetPlayTest, ClientReceivesLoadedGamesThroughATemporaryFile)
-{
-    PeerHost host;
-    auto ann = ConnectedTo(host, "Bob", "Ann");
-    ASSERT_TRUE(ann);
-    const QString temp = PavixGames::AppPath() + "temp_NetPlay.trs";
+    // A loaded game arrives through a temporary file: every byte unchanged,
+    // also those the code page leaves undefined (turn 0x81) and those above
+    // it (moves 0xFE: 127, not fresh); no file or file name is left behind.
+    const int lines = ChatLines().size();
+    ann->Send("LF}" + TestSupport::Bytes({2, 0x81, 0xFE, 10, 11, 11, 14, 18, 21}) + char(0xFF));
+    ASSERT_TRUE(PumpUntil([&] { return S().TurnNumber == 0x81; }));
+    EXPECT_EQ((std::vector<int>{S().CurrentPlayer, S().MovesLeft, S().Board[1][1]}),
+              (std::vector<int>{Red, 127, Wall}));
+    EXPECT_EQ(LinesSince(lines), (QStringList{"", "   ** Ann has LOADED a GAME from file.", ""}));
+    EXPECT_FALSE(QFile::exists(PavixGames::AppPath() + "temp_NetPlay.trs"));
+    EXPECT_TRUE(S().GameFileName.isEmpty());
+    EXPECT_FALSE(form->mnuGameSave->isEnabled());
 
-    // The bytes reach the file unchanged, also those the code page leaves
-    // undefined (a turn byte of 0x81) and those above it (moves 0xFE).
-    const QByteArray every("\x01\x81\xFE" "\x0A\x0B" "\x12\x15", 7);
-    QByteArray seen;
-    frmChat::SetLoadGameHook([&] {
-        QFile f(S().GameFileName);
-        if (S().GameFileName == temp && f.open(QIODevice::ReadOnly))
-            seen = f.readAll();
-    });
-    const int before = ChatLines().size();
-    ann->Send("LF}" + every + char(0xFF));
-    ASSERT_TRUE(PumpUntil([&] { return !seen.isEmpty(); }));
-    frmChat::SetLoadGameHook(nullptr);
-    EXPECT_EQ(seen, every);
-    EXPECT_EQ(LinesSince(before), (QStringList{"", "   ** Ann has LOADED a GAME from file.", ""}));
-
-    // A real game, then one the loader refuses: neither leaves a temporary file.
-    const QByteArray file("\x02\x03\x0A" "\x0A\x0B" "\x0B\x0E" "\x12\x15" "\x3A\x16", 11);
-    for (const QByteArray& bytes : {file, QByteArray("\x09\x09")}) {
-        ann->Send("LF}" + bytes + char(0xFF));
-        ASSERT_TRUE(PumpUntil(
-            [&] { return S().Board[8][5] == Wizard && (bytes == file || !boxes.empty()); }));
-        EXPECT_EQ((std::vector<int>{S().CurrentPlayer, S().TurnNumber, S().MovesLeft, S().Board[1][1]}),
-                  (std::vector<int>{Red, 3, 5, Wall}));
-        EXPECT_FALSE(QFile::exists(temp));
-        EXPECT_TRUE(S().GameFileName.isEmpty());
-        EXPECT_FALSE(form->mnuGameSave->isEnabled());
-    }
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(ann->received.isEmpty()); // nothing was sent back
-}
-
-TEST_F(NetPlayTest, ClientWhenTheHostLeavesAndWhenTheConnectionFails)
-{
-    PeerHost host;
-    auto ann = ConnectedTo(host, "Bob", "Ann");
-    ASSERT_TRUE(ann);
-    frmChat* chat = Chat();
-    ann->Send(W("NG}Ann"));
-    ASSERT_TRUE(PumpUntil([&] { return S().NetGame; }));
-
+    // The host leaves: said so, the game ends here, nothing more can be sent,
+    // the menus stay locked until the window closes; no error.
     chat->txtAddChat->setText("bye");
     const int before = ChatLines().size();
     ann->Send(W("DQ}Ann"));
     ann->Close();
-    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetNone; }));
-    EXPECT_EQ(LinesSince(before), (QStringList{"", "====================",
-                                               "     ***** Host Ann has disconnected ... closing.",
-                                               ""}));
-    EXPECT_FALSE(S().NetGame);
-    EXPECT_FALSE(chat->cmdAddChat->isEnabled());
-    EXPECT_FALSE(form->mnuGameLoad->isEnabled()); // locked until the window closes
-    QTest::qWait(20);
-    EXPECT_TRUE(boxes.empty()); // a proper goodbye is no error
-
-    // Closing still asks (the one box), and sends nothing.
+    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetNone && ann->Closed(); }));
+    EXPECT_EQ(LinesSince(before),
+              (QStringList{"", "====================", "     ***** Host Ann has disconnected ... closing.",
+                           ""}));
+    EXPECT_FALSE(S().NetGame || chat->cmdAddChat->isEnabled() || form->mnuGameLoad->isEnabled());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(boxes.empty());
+    // Closing still asks, sends nothing back, and gives the menus back.
     chat->close();
-    for (const QAction* item : Locked(form))
-        EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(Unlocked(form), std::vector<bool>(5, true));
     EXPECT_TRUE(ann->received.isEmpty());
+}
 
-    // Nobody listening: one message box.
-    const quint16 closedPort = host.Port();
-    host.server.close();
-    ConnectTo("Bob", QString::number(closedPort));
-    ASSERT_TRUE(PumpUntil([&] { return boxes.size() == 2; }));
-    EXPECT_EQ(SocketError(boxes[1], QAbstractSocket::ConnectionRefusedError), "");
-    EXPECT_TRUE(chat->isVisible());
-    chat->cmdDone->click();
-
-    // A port that does not exist is refused before any connection.
-    ConnectTo("Bob", "99999999999");
-    EXPECT_EQ(S().NetPort, 2147483647);
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(SocketError(boxes[2], -1), "");
-    EXPECT_EQ(ChatLines().last(), "     Port: 2147483647");
-    chat->cmdDone->click();
+TEST_F(NetPlayTest, ClientConnectionFailuresAreReported)
+{
+    // Nobody listening, or a port that does not exist: one message box each,
+    // and the window stays.
+    const QString closedPort = QString::number(peerHost.serverPort());
+    peerHost.close();
+    const int refused = QAbstractSocket::ConnectionRefusedError;
+    for (const auto& [port, code] : {std::pair(closedPort, refused), std::pair(QString("65536"), -1)}) {
+        ConnectTo("Bob", port);
+        ASSERT_TRUE(PumpUntil([&] { return boxes.size() == 1; }));
+        EXPECT_EQ(SocketError(boxes.back(), code), "");
+        EXPECT_TRUE(Chat()->isVisible());
+        Chat()->cmdDone->click();
+        boxes.clear();
+    }
 
     // An IPv6 address may come in brackets, as in a web address.
     QTcpServer six;

@@ -1,9 +1,5 @@
-// The connect dialog and the NetPlay menu.
+// The connect dialog.
 #include "NetTestSupport.h"
-
-#include <QApplication>
-#include <QKeyEvent>
-#include <QScrollBar>
 
 using namespace NetTest;
 using namespace Turrion;
@@ -28,14 +24,11 @@ TEST_F(NetPlayTest, ConnectDialogEnablesConnectOnlyWhenFilledIn)
     frmConnect::SetShownHook([&](frmConnect& d) {
         EXPECT_EQ(d.txtIP->text(), "localhost");
         fill(d, {{d.txtIP, "localhost"}, {d.txtName, "Bob"}, {d.txtIP, "  "}});
-        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(&d, &esc);
+        d.cmdCancel->click();
     });
     form->mnuNetConnect_Click();
     EXPECT_EQ(enabled, (std::vector<bool>{false, false, true, false, false, true, false}));
-    // Cancel, Esc and the close box: nothing opens, nothing changes.
-    frmConnect::SetShownHook([](frmConnect& d) { d.close(); });
-    form->mnuNetConnect_Click();
+    // Cancelled: nothing opens, nothing changes.
     EXPECT_EQ(S().NetState, NetNone);
     EXPECT_FALSE(Chat() && Chat()->Loaded());
     EXPECT_TRUE(form->mnuGameLoad->isEnabled());
@@ -53,14 +46,9 @@ TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
         d.cmdConnect->click();
     });
     S().NetState = NetConnecting;
-    {
-        frmConnect dialog(form);
-        EXPECT_EQ(dialog.Run(), int(QDialog::Accepted));
-    }
-    EXPECT_EQ(S().NetName, "Ann ?");
-    EXPECT_EQ(S().NetHost, "127.0.0.1");
-    EXPECT_EQ(S().NetPort, 4000);
-    EXPECT_FALSE(S().NetIsHost);
+    EXPECT_EQ(frmConnect(form).Run(), int(QDialog::Accepted));
+    EXPECT_EQ(std::tuple(S().NetName, S().NetHost, S().NetPort, S().NetIsHost),
+              std::tuple(QString("Ann ?"), QString("127.0.0.1"), 4000, false));
 
     frmConnect::SetShownHook([](frmConnect& d) {
         d.txtName->setText("Cy");
@@ -70,44 +58,4 @@ TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
     frmConnect(form).Run();
     EXPECT_TRUE(S().NetIsHost);
     EXPECT_EQ(S().NetHost, "127.0.0.1"); // a host does not touch the address
-}
-
-TEST_F(NetPlayTest, ClosingTheMainWindowAsksTheNetPlayWindowFirst)
-{
-    // Without a window the NetPlay calls are harmless.
-    NetPlay::SendMessage("CH}x");
-    NetPlay::AddChat("x");
-    NetPlay::UnloadChatWindow();
-    auto bob = HostWithPlayer("Ann", "Bob");
-    ASSERT_TRUE(bob);
-
-    // The newest line is always in view.
-    for (int i = 0; i < 100; ++i)
-        NetPlay::AddChat(QString("line %1").arg(i));
-    QScrollBar* bar = Chat()->txtChat->verticalScrollBar();
-    EXPECT_EQ(bar->value(), bar->maximum());
-
-    answerYes = false;
-    form->close();
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(S().QuitFlag);
-
-    answerYes = true;
-    form->close();
-    EXPECT_SENT(*bob, W("DQ}Ann"));
-    EXPECT_FALSE(Chat()->Loaded());
-    EXPECT_TRUE(S().QuitFlag);
-}
-
-TEST_F(NetPlayTest, NetPlayWindowKeepsItsPlaceBesideTheMainWindow)
-{
-    S().ChatLeft = 300; // twips: 20 pixels
-    S().ChatTop = 150;
-    Host("Ann");
-    const QPoint main = form->frameGeometry().topLeft();
-    EXPECT_EQ(Chat()->frameGeometry().topLeft(), main + QPoint(20, 10));
-
-    Chat()->move(Chat()->pos() + QPoint(30, 4));
-    Chat()->cmdDone->click();
-    EXPECT_EQ(std::pair(S().ChatLeft, S().ChatTop), std::pair(300 + 30 * 15, 150 + 4 * 15));
 }

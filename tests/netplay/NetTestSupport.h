@@ -2,11 +2,10 @@
 // loopback interface.
 #pragma once
 
-#include "core/GameState.h"
 #include "core/frmMain.h"
 #include "engine/MessageBox.h"
+#include "engine/PavixSfxAPI.h"
 #include "netplay/NetPlay.h"
-#include "netplay/Protocol.h"
 #include "netplay/frmChat.h"
 #include "netplay/frmConnect.h"
 #include "tests/TestSupport.h"
@@ -31,35 +30,33 @@ bool PumpUntil(Predicate done) { return QTest::qWaitFor(done, 5000); }
 inline QByteArray W(const char* message) { return QByteArray(message) + char(0xFF); }
 
 // Expects exactly these bytes to be the next ones the peer receives.
-#define EXPECT_SENT(peer, bytes)                                                                   \
-    do {                                                                                           \
-        const QByteArray expected_ = (bytes);                                                      \
-        EXPECT_EQ((peer).Expect(expected_), expected_);                                            \
-    } while (0)
+#define EXPECT_SENT(peer, bytes) EXPECT_EQ((peer).Expect(bytes), bytes)
 
 // "" when `box` reports socket error `code` (-1: refused before any
 // socket), else what it says instead.
 inline std::string SocketError(const PavixGames::MessageRequest& box, int code)
 {
-    const QString want = "NetPlay Communication Error:\r\n" +
-                         (code < 0 ? QString("-1 - ") : " " + QString::number(code) + " - ");
-    return box.caption == "NetPlay Error" && box.text.startsWith(want)
-               ? ""
-               : (box.caption + ": " + box.text).toStdString();
+    const QString want = "NetPlay Communication Error:\r\n" + QString(code < 0 ? "%1 - " : " %1 - ").arg(code);
+    const bool ok = box.caption == "NetPlay Error" && box.text.startsWith(want);
+    return ok ? "" : (box.caption + ": " + box.text).toStdString();
 }
 
 // The other program: a raw socket that records everything it receives.
 class Peer {
 public:
-    Peer() : socket_(std::make_unique<QTcpSocket>()) { Watch(); }
-    explicit Peer(QTcpSocket* accepted) : socket_(accepted) { Watch(); }
-
+    explicit Peer(QTcpSocket* socket = new QTcpSocket) : socket_(socket)
+    {
+        QObject::connect(socket, &QIODevice::readyRead, socket, [this] { received += socket_->readAll(); });
+    }
+    // Whether the connection is made (false at once when it is refused).
     bool ConnectTo(quint16 port)
     {
         socket_->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
-        return PumpUntil([this] { return socket_->state() == QAbstractSocket::ConnectedState; });
+        PumpUntil([this] { return socket_->state() == QAbstractSocket::ConnectedState || Closed(); });
+        return socket_->state() == QAbstractSocket::ConnectedState;
     }
     void Send(const QByteArray& bytes) { socket_->write(bytes), socket_->flush(); }
+    // The next bytes received, as many as `bytes` holds.
     QByteArray Expect(const QByteArray& bytes)
     {
         PumpUntil([&] { return received.size() >= bytes.size(); });
@@ -67,36 +64,13 @@ public:
         received.remove(0, next.size());
         return next;
     }
-    bool WaitForClose()
-    {
-        return PumpUntil([this] { return socket_->state() == QAbstractSocket::UnconnectedState; });
-    }
+    bool Closed() const { return socket_->state() == QAbstractSocket::UnconnectedState; }
     void Close() { socket_->disconnectFromHost(); }
-    QTcpSocket& Socket() { return *socket_; }
 
     QByteArray received;
 
 private:
-    void Watch()
-    {
-        QObject::connect(socket_.get(), &QIODevice::readyRead, socket_.get(),
-                         [this] { received += socket_->readAll(); });
-    }
     std::unique_ptr<QTcpSocket> socket_;
-};
-
-// A listening other side for the connecting game.
-class PeerHost {
-public:
-    PeerHost() { server.listen(QHostAddress(QHostAddress::LocalHost), 0); }
-    quint16 Port() const { return server.serverPort(); }
-    std::unique_ptr<Peer> Accept()
-    {
-        if (!PumpUntil([this] { return server.hasPendingConnections(); }))
-            return nullptr;
-        return std::make_unique<Peer>(server.nextPendingConnection());
-    }
-    QTcpServer server;
 };
 
 class NetPlayTest : public TestSupport::GameTest {
@@ -110,30 +84,33 @@ protected:
                 return answerYes ? PavixGames::MsgResult::Yes : PavixGames::MsgResult::No;
             return PavixGames::MsgResult::OK;
         });
+        peerHost.listen(QHostAddress(QHostAddress::LocalHost), 0);
     }
     void TearDown() override
     {
         NetPlay::DestroyChatWindowForTests();
         NetPlay::frmConnect::SetShownHook(nullptr);
         PavixGames::SetMessageBoxHook(nullptr);
+        PavixSfxAPI::SetPlayHook(nullptr);
         TestSupport::GameTest::TearDown();
     }
 
     NetPlay::frmChat* Chat() { return NetPlay::ExistingChatWindow(); }
+    // The transcript, one entry per line.
     QStringList ChatLines()
     {
         QString text = Chat()->ChatText();
-        return text.endsWith('\n') ? text.chopped(1).split('\n') : text.split('\n');
+        text.chop(1); // the last line's "\n"
+        return text.split('\n');
     }
     QStringList LinesSince(int before) { return ChatLines().mid(before); }
 
-    void Dialog(bool hosting, const QString& name, const QString& port,
-                const QString& ip = QString())
+    // Opens the NetPlay window through its menu and dialog.
+    void Dialog(bool hosting, const QString& name, const QString& port, const QString& ip = "127.0.0.1")
     {
         NetPlay::frmConnect::SetShownHook([&](NetPlay::frmConnect& d) {
             d.txtName->setText(name);
-            if (!ip.isEmpty())
-                d.txtIP->setText(ip);
+            d.txtIP->setText(ip); // hidden when hosting
             d.txtPort->setText(port);
             d.cmdConnect->click();
         });
@@ -141,65 +118,41 @@ protected:
         NetPlay::frmConnect::SetShownHook(nullptr);
     }
     void Host(const QString& name, const QString& port = "0") { Dialog(true, name, port); }
-    void ConnectTo(const QString& name, const QString& port) { Dialog(false, name, port, "127.0.0.1"); }
+    void ConnectTo(const QString& name, const QString& port) { Dialog(false, name, port); }
+    // The connection the connecting game makes to the scripted host.
+    std::unique_ptr<Peer> Accept()
+    {
+        const bool knocked = PumpUntil([this] { return peerHost.hasPendingConnections(); });
+        return knocked ? std::make_unique<Peer>(peerHost.nextPendingConnection()) : nullptr;
+    }
 
-    // Hosts as, or connects to a scripted host as, `name`; the scripted
-    // other side `other` completes the handshake.
+    // Hosts as, or connects to the scripted host as, `name`; the scripted
+    // other side `other` completes the handshake. Null when it fails.
     std::unique_ptr<Peer> HostWithPlayer(const QString& name, const char* other)
     {
         Host(name);
         auto peer = std::make_unique<Peer>();
-        EXPECT_TRUE(peer->ConnectTo(quint16(Chat()->Net().ListeningPort())));
-        return Handshake(std::move(peer), name, other, Turrion::NetHostWithPlayer);
+        const bool connected = peer->ConnectTo(quint16(Chat()->Net().ListeningPort()));
+        return connected ? Handshake(std::move(peer), name, other) : nullptr;
     }
-    std::unique_ptr<Peer> ConnectedTo(PeerHost& host, const QString& name, const char* other)
+    std::unique_ptr<Peer> ConnectedTo(const QString& name, const char* other)
     {
-        ConnectTo(name, QString::number(host.Port()));
-        return Handshake(host.Accept(), name, other, Turrion::NetConnected);
+        ConnectTo(name, QString::number(peerHost.serverPort()));
+        return Handshake(Accept(), name, other);
     }
-    std::unique_ptr<Peer> Handshake(std::unique_ptr<Peer> peer, const QString& name, const char* other,
-                                    int state)
+    std::unique_ptr<Peer> Handshake(std::unique_ptr<Peer> peer, const QString& name, const char* other)
     {
-        EXPECT_TRUE(peer);
-        if (!peer)
-            return peer;
-        EXPECT_SENT(*peer, NetPlay::Frame("PD}" + name));
+        const QByteArray own = NetPlay::Frame("PD}" + name);
+        if (!peer || peer->Expect(own) != own)
+            return nullptr;
         peer->Send(W((QByteArray("PD}") + other).constData()));
-        EXPECT_TRUE(PumpUntil([&] { return S().NetState == state; }));
-        return peer;
+        const bool done = PumpUntil([this] { return S().NetState >= Turrion::NetHostWithPlayer; });
+        return done ? std::move(peer) : nullptr;
     }
 
     std::vector<PavixGames::MessageRequest> boxes;
     bool answerYes = true;
-};
-
-// A NetPlay window whose receive procedure is fed directly, without a peer.
-// It plays the connecting side, Red, waiting in the move phase of the host's
-// (Blue's) turn: every game message of the other side is in step.
-class FedSide : public NetPlayTest {
-protected:
-    void SetUp() override
-    {
-        NetPlayTest::SetUp();
-        Host("Ann");
-        AsClient();
-    }
-    void AsClient()
-    {
-        using namespace Turrion;
-        S().NetIsHost = false, S().NetColor = Red, S().RemoteName = "Bob";
-        S().NetGame = true, S().NetGameColor = Red, S().CurrentPlayer = Blue;
-        S().GameState = S().ResumeState = PhaseMove;
-    }
-    void Feed(const QByteArray& chunk) { Chat()->Net().ReceiveChunk(chunk); }
-    QString Cells()
-    {
-        QString out;
-        for (int r = 0; r < Turrion::Rows; ++r)
-            for (int c = 0; c < Turrion::Cols; ++c)
-                out += QString::number(S().Owner[c][r]) + QString::number(S().Board[c][r]) + ' ';
-        return out;
-    }
+    QTcpServer peerHost; // the scripted host that the connecting game reaches
 };
 
 } // namespace NetTest
