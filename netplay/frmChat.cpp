@@ -4,7 +4,6 @@
 #include "core/GameFlow.h"
 #include "core/DialogLayout.h"
 #include "core/GameState.h"
-#include "core/Placement.h"
 #include "core/SaveGame.h"
 #include "core/frmMain.h"
 #include "engine/MessageBox.h"
@@ -16,11 +15,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 

@@ -2,18 +2,15 @@
 
 #include "core/DialogLayout.h"
 #include "core/GameState.h"
-#include "core/Placement.h"
 #include "core/frmGraphics.h"
 #include "core/frmMain.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace Turrion {
