@@ -73,22 +73,16 @@ void frmMain::StartGame(int computerColor)
     if (s.NetState != NetConnected && s.NetState != NetConnecting)
         mnuGameSave->setEnabled(true);
 
+    // The host shares the game once the other side has it; the connecting
+    // side shares it from its start, unless the connection ended meanwhile.
     if (s.NetState == NetHostWithPlayer) {
         NetPlay::SendMessage("NG}" + s.NetName);
         QCoreApplication::processEvents();
         if (!game.Current())
             return;
-        if (s.NetState == NetHostWithPlayer) {
-            s.NetGame = true;
-            s.NetGameColor = s.NetColor;
-            return;
-        }
-    } else if (s.NetState == NetConnected) {
-        s.NetGameColor = s.NetColor;
-        s.NetGame = true;
-        return;
     }
-    s.NetGame = false;
+    s.NetGame = s.NetState == NetHostWithPlayer || s.NetState == NetConnected;
+    s.NetGameColor = s.NetColor;
 }
 
 void frmMain::mnuTurnEndTurn_Click()

@@ -18,8 +18,6 @@ const char* const SaveFileFilter = "Turrion Saves (*.trs)|*.trs";
 
 namespace {
 
-constexpr char WireTerminator = char(255);
-
 QString Shown(const QString& path)
 {
     return QDir::toNativeSeparators(path);
@@ -127,7 +125,7 @@ bool LoadGameFrom(const QString& path)
     if (s.NetState == NetHostWithPlayer) {
         // The byte 255 ends a message on the wire, so such a file would
         // arrive cut short; loading it here alone would split the game.
-        if (bytes.contains(WireTerminator)) {
+        if (bytes.contains(NetPlay::TerminatorByte)) {
             Tell("The game in\n" + Shown(path) +
                      "\ncannot be sent to the other player: it holds the byte 255, which "
                      "NetPlay cannot carry (a turn number or a move count of 255 does "

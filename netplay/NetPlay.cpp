@@ -1,7 +1,6 @@
 #include "netplay/NetPlay.h"
 
 #include "core/GameState.h"
-#include "engine/MessageBox.h"
 #include "netplay/Protocol.h"
 #include "netplay/frmChat.h"
 
@@ -67,19 +66,10 @@ void UnloadChatWindow()
 
 void SendGameFile(const QByteArray& fileBytes)
 {
-    frmChat* chat = OpenWindow();
-    if (!chat)
-        return;
-    // The byte 255 ends a message: such a file would arrive cut short and its
-    // rest would be read as messages. Only a turn counter of 255 produces it.
-    if (fileBytes.contains(TerminatorByte)) {
-        PavixGames::MessageBox(chat,
-                               QStringLiteral("This game cannot be sent to the other player: "
-                                              "the file holds the byte 255."),
-                               QStringLiteral("NetPlay Error"), PavixGames::MsgIcon::Exclamation);
-        return;
-    }
-    chat->Net().SendMessage(QStringLiteral("LF}") + FromWire(fileBytes));
+    // The loader refuses a file holding the byte 255 before it gets here:
+    // the terminator would cut the message short.
+    if (frmChat* chat = OpenWindow())
+        chat->Net().SendMessage(QStringLiteral("LF}") + FromWire(fileBytes));
 }
 
 } // namespace NetPlay

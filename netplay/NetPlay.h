@@ -24,7 +24,8 @@ void UnloadChatWindow();
 // game runs.
 void GameChat(const QString& line);
 
-// The host's "LF" message: the saved-game file, one character per byte.
+// The host's "LF" message: the saved-game file, one character per byte. The
+// file must not hold the byte 255.
 void SendGameFile(const QByteArray& fileBytes);
 
 // Test seams: see every game message and game chat line that goes out.
