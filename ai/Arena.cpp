@@ -50,7 +50,7 @@ int Usage(const char* why)
                  "%s%s%s"
                  "usage: turrion-arena --blue POLICY --red POLICY --games N --seed S\n"
                  "                     [--alternate] [--max-turns T] [--trace]\n"
-                 "  POLICY     random, greedy, easy, normal or hard\n"
+                 "  POLICY     random, greedy, sniper, easy, normal or hard\n"
                  "  N          games to play, 1 or more\n"
                  "  S          the seed, 0 to 4294967295: the same seed plays the same games\n"
                  "  --alternate  the two players swap colours every other game\n"

@@ -5,6 +5,7 @@
 #include "rules/Rules.h"
 
 #include <cstdlib>
+#include <iterator>
 
 namespace Turrion::AI {
 
@@ -116,6 +117,168 @@ Decision GreedyTurn(const State& s, Rng& rng)
     return RandomTurn(s, rng);
 }
 
+// ---- The sniper ------------------------------------------------------------
+
+bool IsCannon(int kind)
+{
+    return kind == CannonReady || kind == CannonFired;
+}
+
+// What a ball at an enemy piece is worth to the sniper; Walls and Fire are
+// not worth one.
+int ShotValue(int kind)
+{
+    switch (kind) {
+    case CannonReady:
+    case CannonFired: return 5;
+    case Wizard: return 4;
+    case Builder: return 3;
+    default: return 0;
+    }
+}
+
+// A row the sniper's Cannons can watch: no Wall in it beyond the river.
+bool OpenRow(const State& s, int row)
+{
+    for (int c = 0; c < Cols; ++c)
+        if (!Detail::InHalf(s.CurrentPlayer, c) && s.Board[c][row] == Wall)
+            return false;
+    return true;
+}
+
+// The most valuable enemy piece a ready Cannon can hit from where it stands
+// or one step away, the cheapest such shot; false when there is none.
+bool SniperShot(Line& line)
+{
+    const State& s = line.s;
+    const int me = s.CurrentPlayer, fwd = Detail::Forward(me), moves = s.MovesLeft;
+    int bestValue = 0, bestCost = 99, power = 0;
+    Detail::Paths best;
+    int fireCol = 0, fireRow = 0;
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r) {
+            if (s.Owner[c][r] != me || s.Board[c][r] != CannonReady)
+                continue;
+            Detail::Paths paths;
+            paths.Search(s, c, r);
+            for (int fc = 0; fc < Cols; ++fc)
+                for (int fr = 0; fr < Rows; ++fr) {
+                    if (!paths.Reaches(fc, fr) || paths.dist[fc][fr] > 1)
+                        continue;
+                    const int d = paths.dist[fc][fr];
+                    for (int k = 1; k <= 8; ++k) {
+                        const int lc = fc + fwd * k;
+                        if (lc < 0 || lc >= Cols || d + k > moves || s.Board[lc][fr] == Wall)
+                            break;
+                        const int value =
+                            s.Owner[lc][fr] == Detail::Enemy(me) ? ShotValue(s.Board[lc][fr]) : 0;
+                        if (value > bestValue || (value > 0 && value == bestValue && d + k < bestCost)) {
+                            bestValue = value, bestCost = d + k, power = k;
+                            best = paths, fireCol = fc, fireRow = fr;
+                        }
+                    }
+                }
+        }
+    if (bestValue == 0)
+        return false;
+    Line next = line;
+    if (!best.Walk(next, fireCol, fireRow) || !next.Fire(power))
+        return false;
+    line = std::move(next);
+    return true;
+}
+
+// Walks the piece at (col, row) to the reachable cell that `better` likes
+// most (a lower rank is better; negative: never), within the moves in hand.
+template <typename Rank>
+bool WalkTo(Line& line, int col, int row, Rank better)
+{
+    Detail::Paths paths;
+    paths.Search(line.s, col, row);
+    int bestRank = better(col, row, 0), bestCol = col, bestRow = row;
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r) {
+            if (!paths.Reaches(c, r) || paths.dist[c][r] > line.s.MovesLeft)
+                continue;
+            const int rank = better(c, r, paths.dist[c][r]);
+            if (rank >= 0 && (bestRank < 0 || rank < bestRank))
+                bestRank = rank, bestCol = c, bestRow = r;
+        }
+    if (bestCol == col && bestRow == row)
+        return false;
+    return paths.Walk(line, bestCol, bestRow);
+}
+
+// The sniper's own turn: a King shot when there is one, else Cannon shots
+// at what stands in their rows, then Cannons parked in open rows, then the
+// portal cleared.
+Line SniperLine(const State& s, int recruit)
+{
+    const int me = s.CurrentPlayer;
+    Line line(s);
+    StartTurn(line.s, recruit);
+    std::vector<Action> plan;
+    if (Detail::KingShot(line.s, line.s.MovesLeft + 1, &plan) >= 0) {
+        for (const Action& a : plan)
+            line.Do(a);
+        if (line.Over())
+            return line;
+    }
+    while (!line.Over() && line.s.MovesLeft > 0 && SniperShot(line)) {
+    }
+    // Park every Cannon that is not yet watching an open row of its own, the
+    // portal's row first, as near the river as it gets.
+    const int portal = PortalCol(me);
+    auto watching = [&](const State& now, int c, int r) {
+        return now.Owner[c][r] == me && IsCannon(now.Board[c][r]) && OpenRow(now, r) &&
+               !(c == portal && r == PortalRow);
+    };
+    for (int c = 0; c < Cols && !line.Over(); ++c)
+        for (int r = 0; r < Rows; ++r) {
+            const State& now = line.s;
+            if (now.MovesLeft <= 0 || now.Owner[c][r] != me || !IsCannon(now.Board[c][r]))
+                continue;
+            bool watched[Rows] = {};
+            for (int wc = 0; wc < Cols; ++wc)
+                for (int wr = 0; wr < Rows; ++wr)
+                    if ((wc != c || wr != r) && watching(now, wc, wr))
+                        watched[wr] = true;
+            if (watching(now, c, r) && !watched[r])
+                continue;
+            WalkTo(line, c, r, [&](int tc, int tr, int dist) {
+                if (watched[tr] || !OpenRow(now, tr) || (tc == portal && tr == PortalRow))
+                    return -1;
+                return (tr == PortalRow ? 0 : 100) + 10 * std::abs(tc - MiddleColumn) + dist;
+            });
+        }
+    // Whatever still stands on the portal steps off it, out of the way.
+    if (!line.Over() && line.s.MovesLeft > 0 && line.s.Owner[portal][PortalRow] == me)
+        WalkTo(line, portal, PortalRow, [&](int tc, int tr, int dist) {
+            return tc == portal && tr == PortalRow ? -1 : dist * 10 + std::abs(tc - portal);
+        });
+    return line;
+}
+
+Decision SniperTurn(const State& s, std::uint32_t seed)
+{
+    const int me = s.CurrentPlayer;
+    int recruit = Empty;
+    if (PortalFree(s)) {
+        const int cannons = CountPieces(s, me, CannonReady) + CountPieces(s, me, CannonFired);
+        const int wizards = CountPieces(s, me, Wizard);
+        recruit = cannons < 1   ? CannonReady
+                  : wizards < 2 ? Wizard
+                  : cannons < 3 ? CannonReady
+                  : wizards < 3 ? Wizard
+                                : Empty;
+    }
+    // A King in danger is defended as Normal would defend it.
+    Line plain = SniperLine(s, recruit);
+    if (!plain.Over() && Detail::ThreatMargin(plain.s) >= 0)
+        return Decide(s, Strength::Normal, seed);
+    return {recruit, std::move(plain.actions)};
+}
+
 Detail::Style StyleOf(Strength strength)
 {
     Detail::Style style;
@@ -155,17 +318,18 @@ Decision Decide(const State& s, Policy policy, std::uint32_t seed)
     case Policy::Easy: return Decide(s, Strength::Easy, seed);
     case Policy::Normal: return Decide(s, Strength::Normal, seed);
     case Policy::Hard: return Decide(s, Strength::Hard, seed);
+    case Policy::Sniper: return SniperTurn(s, seed);
     }
     return {};
 }
 
 namespace {
-constexpr const char* PolicyNames[] = {"random", "greedy", "easy", "normal", "hard"};
+constexpr const char* PolicyNames[] = {"random", "greedy", "easy", "normal", "hard", "sniper"};
 }
 
 std::optional<Policy> PolicyFromName(std::string_view name)
 {
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < int(std::size(PolicyNames)); ++i)
         if (name == PolicyNames[i])
             return Policy(i);
     return std::nullopt;

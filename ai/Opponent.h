@@ -44,10 +44,12 @@ Decision Decide(const State& s, Strength strength, std::uint32_t seed);
 // moves or builds nothing, a Fire without a ready Cannon or a cell to land.
 bool Apply(State& s, const Action& a);
 
-// The players the arena compares: the three strengths and two yardsticks.
+// The players the arena compares: the three strengths and three yardsticks.
 // Random plays uniformly random legal actions; Greedy takes a King shot
-// whenever one can be reached and otherwise plays like Random.
-enum class Policy { Random, Greedy, Easy, Normal, Hard };
+// whenever one can be reached and otherwise plays like Random. Sniper is the
+// patient player: it parks Cannons in rows free of Walls, keeps the King
+// home and shoots whatever enemy piece enters those rows, the King first.
+enum class Policy { Random, Greedy, Easy, Normal, Hard, Sniper };
 Decision Decide(const State& s, Policy policy, std::uint32_t seed);
 std::optional<Policy> PolicyFromName(std::string_view name);
 const char* PolicyName(Policy policy);

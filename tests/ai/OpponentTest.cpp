@@ -66,7 +66,7 @@ TEST(OpponentTest, TakesTheKingShotWithinReach)
     };
     for (const auto& [name, pieces] : cases)
         for (bool red : {false, true})
-            for (Policy p : {Policy::Greedy, Policy::Normal, Policy::Hard}) {
+            for (Policy p : {Policy::Greedy, Policy::Sniper, Policy::Normal, Policy::Hard}) {
                 State s = Position(pieces, red);
                 ASSERT_TRUE(Play(s, Decide(s, p, 7))) << name << " " << PolicyName(p);
                 EXPECT_TRUE(KingOfFell(s, red ? Blue : Red)) << name << " " << PolicyName(p) << " red " << red;
@@ -108,7 +108,8 @@ TEST(OpponentTest, ShortGamesStayInsideTheRules)
     // portal.
     const std::tuple<Policy, Policy, int, int> matches[] = { // Blue, Red, games, turns
         {Policy::Random, Policy::Greedy, 160, 10}, {Policy::Easy, Policy::Random, 40, 8},
-        {Policy::Normal, Policy::Easy, 12, 6}, {Policy::Hard, Policy::Normal, 1, 3}};
+        {Policy::Normal, Policy::Easy, 12, 6}, {Policy::Hard, Policy::Normal, 1, 3},
+        {Policy::Sniper, Policy::Random, 20, 8}, {Policy::Greedy, Policy::Sniper, 20, 8}};
     int decisions = 0;
     for (const auto& [blue, red, games, turns] : matches)
         for (int game = 0; game < games; ++game) {
