@@ -33,6 +33,8 @@ bool Apply(State& s, const Action& a)
     }
     case Action::Fire:
         return a.power >= 1 && a.power <= 8 && Rules::FireShot(s, a.power);
+    case Action::Tab:
+        return Rules::SelectNextPiece(s);
     }
     return false;
 }

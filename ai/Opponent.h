@@ -18,7 +18,8 @@ namespace Turrion::AI {
 enum class Strength { Easy, Normal, Hard };
 
 struct Action {
-    enum Kind { Select, Arrow, Fire } kind = Select;
+    // Tab: the next own piece in reading order, as the Tab key selects it.
+    enum Kind { Select, Arrow, Fire, Tab } kind = Select;
     int col = 0, row = 0;   // Select: the own piece to select
     int dCol = 0, dRow = 0; // Arrow: the step (one of the four directions)
     bool wall = false;      // Arrow with a Builder selected: build or remove a Wall on the neighbour
@@ -41,7 +42,8 @@ Decision Decide(const State& s, Strength strength, std::uint32_t seed);
 // One action through the rules, as a player's key or click would do it;
 // false (and nothing changed) when the rules refuse it: not the move phase,
 // no moves left, a Select of a cell that cannot be selected, an Arrow that
-// moves or builds nothing, a Fire without a ready Cannon or a cell to land.
+// moves or builds nothing, a Fire without a ready Cannon or a cell to land,
+// a Tab with no own piece to select.
 bool Apply(State& s, const Action& a);
 
 // The players the arena compares: the three strengths and three yardsticks.
