@@ -297,7 +297,8 @@ Detail::Style StyleOf(Strength strength)
         break;
     case Strength::Hard:
         style.noise = 6;
-        style.lookahead = 8;
+        style.lookahead = std::getenv("TUNE_LOOK") ? std::atoi(std::getenv("TUNE_LOOK")) : 8;
+        style.guardPieces = !std::getenv("TUNE_NOGUARD");
         break;
     }
     return style;

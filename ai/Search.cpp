@@ -245,6 +245,48 @@ double Side(const State& s, int player)
 
 } // namespace
 
+double PieceValue(int kind)
+{
+    switch (kind) {
+    case Wizard: return 45.0;
+    case CannonReady:
+    case CannonFired: return 40.0;
+    case Builder: return 25.0;
+    default: return 0.0;
+    }
+}
+
+double Exposed(const State& s, int victim, const State* after)
+{
+    const int enemy = Enemy(victim), fwd = Forward(enemy);
+    const int moves = 3 + 3 * CountPieces(s, enemy, Wizard);
+    double worst = 0;
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r) {
+            if (s.Owner[c][r] != enemy || (s.Board[c][r] != CannonReady && s.Board[c][r] != CannonFired))
+                continue;
+            Paths paths;
+            paths.Search(s, c, r);
+            for (int fc = 0; fc < Cols; ++fc)
+                for (int fr = 0; fr < Rows; ++fr) {
+                    if (!paths.Reaches(fc, fr) || paths.dist[fc][fr] >= moves)
+                        continue;
+                    for (int k = 1; k <= 8 && paths.dist[fc][fr] + k <= moves; ++k) {
+                        const int lc = fc + fwd * k;
+                        if (lc < 0 || lc >= Cols)
+                            break;
+                        const int kind = s.Board[lc][fr];
+                        if (s.Owner[lc][fr] == victim && PieceValue(kind) > worst &&
+                            (!after || (after->Board[lc][fr] == kind && after->Owner[lc][fr] == victim)))
+                            worst = PieceValue(kind);
+                        if (kind == Wall)
+                            break;
+                    }
+                }
+        }
+    return worst;
+}
+
 double Evaluate(const State& s, const Style& style)
 {
     const int me = s.CurrentPlayer;
@@ -257,6 +299,8 @@ double Evaluate(const State& s, const Style& style)
     }
     const int attack = AttackMargin(s);
     v += attack >= 0 ? 150.0 + 10.0 * attack : 12.0 * std::max(0, attack + 6);
+    if (style.guardPieces)
+        v -= ExposedShare * Exposed(s, me);
     return v;
 }
 
@@ -454,8 +498,10 @@ std::uint64_t Fingerprint(const State& s)
 }
 
 // The enemy's answer to a turn, played the way Normal plays it, judged from
-// our side once it is over.
-double AfterReply(const Line& line)
+// our side once it is over. Normal does not always take a piece left in
+// its line of fire; a patient player does, so what it left standing there
+// still counts against the turn.
+double AfterReply(const Line& line, const Style& style)
 {
     if (line.Over())
         return Evaluate(line.s, Style{});
@@ -468,7 +514,10 @@ double AfterReply(const Line& line)
     for (const Action& a : d.actions)
         if (!Apply(reply, a))
             break;
-    return -Evaluate(reply, normal);
+    double score = -Evaluate(reply, normal);
+    if (style.guardPieces && reply.GameState != PhaseGameOver)
+        score -= ExposedShare * Exposed(line.s, line.s.CurrentPlayer, &reply);
+    return score;
 }
 
 } // namespace
@@ -476,10 +525,12 @@ double AfterReply(const Line& line)
 Decision Plan(const State& s, const Style& style, Rng& rng)
 {
     std::vector<int> recruits;
-    if (s.Board[PortalCol(s.CurrentPlayer)][PortalRow] == Empty)
-        recruits = {Wizard, CannonReady, Builder};
-    else
+    if (s.Board[PortalCol(s.CurrentPlayer)][PortalRow] != Empty)
         recruits = {Empty};
+    else if (style.lookahead > 0)
+        recruits = {Wizard, CannonReady, Builder, Empty}; // a recruit may only feed the enemy
+    else
+        recruits = {Wizard, CannonReady, Builder};
 
     // A King shot ends the game: nothing else counts.
     const bool lookForWin = style.takeWins || rng.Unit() < style.winChance;
@@ -524,7 +575,19 @@ Decision Plan(const State& s, const Style& style, Rng& rng)
                 if (std::find(seen.begin(), seen.end(), print) != seen.end())
                     continue;
                 seen.push_back(print);
-                const double score = AfterReply(line);
+                double score = AfterReply(line, style);
+                if (score <= Lost / 2) {
+                    // The answer takes the King whatever we do: make it
+                    // cost the enemy as much as it can, so that a slip
+                    // still saves us, and keep the material a longer game
+                    // needs.
+                    score = Lost / 2 - 100.0 * std::max(ThreatMargin(line.s), 0) +
+                            Evaluate(line.s, Style{}) / 100.0;
+                }
+                // Ending the turn at once has to be strictly better than
+                // every move.
+                if (line.actions.empty() && line.s.MovesLeft > 0)
+                    score -= 1.0;
                 if (score > bestScore) {
                     bestScore = score;
                     best = {recruits[i], std::move(line.actions)};

@@ -88,7 +88,17 @@ struct Style {
     bool takeWins = true;     // always take a reachable King shot
     double winChance = 1;     // else: the chance to see one
     int lookahead = 0;        // lines whose enemy reply is played out
+    bool guardPieces = false; // weigh the pieces the enemy can shoot next
 };
+
+// How much of a piece left in the enemy's line of fire counts as lost.
+inline constexpr double ExposedShare = 1.1;
+
+// The worth of the most valuable piece of `victim` (its King aside) that an
+// enemy Cannon can hit in the enemy's next turn, walking into a row and
+// firing within the moves the enemy will have; 0 when there is none. With
+// `after`, only the pieces that still stand there count.
+double Exposed(const State& s, int victim, const State* after = nullptr);
 
 // The worth of a position at the end of the turn of the player on turn, for
 // that player (a finished game: +-1e6).

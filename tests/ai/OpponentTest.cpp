@@ -1,6 +1,7 @@
 // The computer opponent on small positions, written from Blue's side and
 // played from both sides by mirroring the board.
 #include "ai/Opponent.h"
+#include "ai/Search.h"
 
 #include <gtest/gtest.h>
 
@@ -204,4 +205,71 @@ TEST(OpponentTest, ApplyRefusesWhatTheKeysRefuse)
     s.MovesLeft = 1;
     State other = s;
     EXPECT_TRUE(Apply(s, {Action::Fire, 0, 0, 0, 0, false, 1}) && Apply(other, {Action::Fire, 0, 0, 0, 0, false, 8}));
+}
+
+TEST(OpponentTest, KeepsItsRecruitsOutOfTheSnipersRows)
+{
+    // A sniper's Cannons wait at (5, 2) and (5, 4), each one step from three
+    // rows, with the moves to hit anything in rows 1 to 5, the portal's
+    // recruit first. Hard, on turn with a free portal, must leave nothing
+    // there for them: walk out, wall off, recruit nothing or take a shooter.
+    const std::vector<Placed> sniper = {{8, 6, R, King}, {7, 6, R, Wall}, {8, 5, R, Wizard},
+                                        {5, 2, R, CannonReady}, {5, 4, R, CannonReady}};
+    auto with = [&](std::vector<Placed> own) {
+        own.insert(own.end(), sniper.begin(), sniper.end());
+        return own;
+    };
+    const std::pair<const char*, std::vector<Placed>> cases[] = {
+        // Three moves: no recruit reaches a safe row.
+        {"no way out", with({{0, 0, B, King}, {1, 0, B, Wall}, {0, 6, B, Wall}})},
+        // Six moves: the recruit can walk to row 6.
+        {"way out", with({{0, 0, B, King}, {1, 0, B, Wall}, {2, 6, B, Wizard}})},
+        // A Wizard already stands in a watched row.
+        {"wizard in the row", with({{0, 0, B, King}, {1, 0, B, Wall}, {0, 6, B, Wizard}, {2, 4, B, Wizard}})},
+    };
+    auto pieces = [](const State& s, int player) {
+        int n = 0;
+        for (int kind : {Wizard, Builder, CannonReady, CannonFired})
+            n += CountPieces(s, player, kind);
+        return n;
+    };
+    for (const auto& [name, placed] : cases)
+        for (bool red : {false, true})
+            for (std::uint32_t seed : {1u, 2u}) {
+                State s = Position(placed, red);
+                const int me = s.CurrentPlayer;
+                ASSERT_TRUE(Play(s, Decide(s, Policy::Hard, seed))) << name;
+                ASSERT_NE(s.GameState, PhaseGameOver) << name;
+                const int kept = pieces(s, me);
+                PassTurn(s);
+                ASSERT_TRUE(Play(s, Decide(s, Policy::Sniper, seed))) << name;
+                EXPECT_EQ(pieces(s, me), kept) << name << (red ? " as Red" : " as Blue") << " seed " << seed;
+                EXPECT_FALSE(KingOfFell(s, me)) << name;
+            }
+}
+
+TEST(OpponentTest, PlaysOnInALostPosition)
+{
+    // Red's Cannons watch every row of Blue's half, one step at most from
+    // any, with moves to spare, and Blue has no Builder and no free portal
+    // to recruit one: the King falls next turn whatever Blue does. Blue
+    // still plays its moves, and none makes Red's shot cheaper than ending
+    // the turn would.
+    const std::vector<Placed> lost = {
+        {0, 0, B, King}, {0, 3, B, Wizard},
+        {8, 6, R, King}, {7, 6, R, Wall}, {8, 5, R, Wizard}, {7, 5, R, Wizard},
+        {5, 0, R, CannonReady}, {5, 2, R, CannonReady}, {5, 4, R, CannonReady}, {6, 6, R, CannonReady}};
+    for (bool red : {false, true})
+        for (Policy p : {Policy::Normal, Policy::Hard})
+            for (std::uint32_t seed : {1u, 2u, 3u}) {
+                const State start = Position(lost, red);
+                State idle = start;
+                StartTurn(idle, Empty);
+                ASSERT_GE(Detail::ThreatMargin(idle), 0) << "the position is not lost";
+                State s = start;
+                const Decision d = Decide(s, p, seed);
+                ASSERT_TRUE(Play(s, d));
+                EXPECT_FALSE(d.actions.empty()) << PolicyName(p) << " passed, red " << red;
+                EXPECT_LE(Detail::ThreatMargin(s), Detail::ThreatMargin(idle)) << PolicyName(p) << " red " << red;
+            }
 }
