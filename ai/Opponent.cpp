@@ -299,6 +299,7 @@ Detail::Style StyleOf(Strength strength)
         style.noise = 6;
         style.lookahead = std::getenv("TUNE_LOOK") ? std::atoi(std::getenv("TUNE_LOOK")) : 8;
         style.guardPieces = !std::getenv("TUNE_NOGUARD");
+        style.wideRecruits = std::getenv("TUNE_WIDE") ? std::atoi(std::getenv("TUNE_WIDE")) : 4;
         break;
     }
     return style;

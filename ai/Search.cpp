@@ -3,6 +3,7 @@
 #include "rules/Rules.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <limits>
 
@@ -130,26 +131,47 @@ bool Line::Do(const Action& a)
     return true;
 }
 
+namespace {
+
+// The board as 63 bits, cell (c, r) at bit c x Rows + r: a breadth-first
+// walk moves whole rings of cells at once.
+constexpr std::uint64_t AllCells = (std::uint64_t(1) << (Cols * Rows)) - 1;
+
+constexpr std::uint64_t RowMask(int row)
+{
+    std::uint64_t m = 0;
+    for (int c = 0; c < Cols; ++c)
+        m |= std::uint64_t(1) << (c * Rows + row);
+    return m;
+}
+
+constexpr std::uint64_t NotTopRow = AllCells & ~RowMask(0);
+constexpr std::uint64_t NotBottomRow = AllCells & ~RowMask(Rows - 1);
+
+} // namespace
+
 void Paths::Search(const State& s, int col, int row)
 {
     std::fill(&dist[0][0], &dist[0][0] + Cols * Rows, -1);
     fromCol = col, fromRow = row;
     const int player = s.Owner[col][row];
-    int queue[Cols * Rows][2];
-    int head = 0, tail = 0;
+    std::uint64_t open = 0;
+    for (int c = 0; c < Cols; ++c) {
+        if (!InHalf(player, c))
+            continue;
+        for (int r = 0; r < Rows; ++r)
+            if (s.Board[c][r] == Empty)
+                open |= std::uint64_t(1) << (c * Rows + r);
+    }
     dist[col][row] = 0;
-    queue[tail][0] = col, queue[tail][1] = row, ++tail;
-    while (head < tail) {
-        const int c = queue[head][0], r = queue[head][1];
-        ++head;
-        for (int d = 0; d < 4; ++d) {
-            const int nc = c + Directions[d][0], nr = r + Directions[d][1];
-            if (!OnBoard(nc, nr) || !InHalf(player, nc) || dist[nc][nr] >= 0 ||
-                s.Board[nc][nr] != Empty)
-                continue;
-            dist[nc][nr] = dist[c][r] + 1;
-            step[nc][nr] = d;
-            queue[tail][0] = nc, queue[tail][1] = nr, ++tail;
+    std::uint64_t reached = std::uint64_t(1) << (col * Rows + row), ring = reached;
+    for (int d = 1; ring != 0; ++d) {
+        ring = ((ring << Rows) | (ring >> Rows) | ((ring & NotBottomRow) << 1) | ((ring & NotTopRow) >> 1)) &
+               open & ~reached;
+        reached |= ring;
+        for (std::uint64_t bits = ring; bits != 0; bits &= bits - 1) {
+            const int i = std::countr_zero(bits);
+            dist[i / Rows][i % Rows] = static_cast<signed char>(d);
         }
     }
 }
@@ -158,10 +180,18 @@ bool Paths::Walk(Line& line, int col, int row) const
 {
     if (!OnBoard(col, row) || dist[col][row] < 0)
         return false;
+    // Back from the goal, each time to a neighbour one step nearer the start.
     int steps[Cols * Rows];
     int n = 0;
-    for (int c = col, r = row; c != fromCol || r != fromRow;) {
-        const int d = step[c][r];
+    for (int c = col, r = row; dist[c][r] > 0;) {
+        int d = 0;
+        for (; d < 4; ++d) {
+            const int pc = c - Directions[d][0], pr = r - Directions[d][1];
+            if (OnBoard(pc, pr) && dist[pc][pr] == dist[c][r] - 1)
+                break;
+        }
+        if (d == 4)
+            return false;
         steps[n++] = d;
         c -= Directions[d][0], r -= Directions[d][1];
     }
@@ -209,10 +239,13 @@ namespace {
 // Worth of one side's pieces; the later pieces of a kind add less.
 double Material(const State& s, int player)
 {
-    const int wizards = CountPieces(s, player, Wizard);
-    const int cannons = CountPieces(s, player, CannonReady) + CountPieces(s, player, CannonFired);
-    const int builders = CountPieces(s, player, Builder);
-    const int walls = CountPieces(s, player, Wall);
+    int count[8] = {};
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r)
+            if (s.Owner[c][r] == player)
+                ++count[s.Board[c][r] & 7];
+    const int wizards = count[Wizard], cannons = count[CannonReady] + count[CannonFired];
+    const int builders = count[Builder], walls = count[Wall];
     return 45.0 * std::min(wizards, 4) + 20.0 * std::max(0, wizards - 4) +
            40.0 * std::min(cannons, 3) + 20.0 * std::max(0, cannons - 3) +
            25.0 * std::min(builders, 1) + 10.0 * std::min(std::max(0, builders - 1), 1) +
@@ -287,11 +320,41 @@ double Exposed(const State& s, int victim, const State* after)
     return worst;
 }
 
+namespace {
+
+// A board's own few bytes, to tell lines that end alike.
+std::uint64_t Fingerprint(const State& s)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r)
+            h = (h ^ std::uint64_t(s.Board[c][r] * 3 + s.Owner[c][r])) * 1099511628211ull;
+    return h;
+}
+
+// Positions come back again and again within a decision (climbs from
+// different first steps meet, lines share their enemy's answers), and a
+// judgement depends only on the board, the player on turn and the style:
+// the last judgement of each slot is kept.
+struct Judged {
+    std::uint64_t key = 0;
+    double value = 0;
+};
+constexpr std::size_t JudgedSlots = std::size_t(1) << 15;
+
+} // namespace
+
 double Evaluate(const State& s, const Style& style)
 {
     const int me = s.CurrentPlayer;
     if (s.GameState == PhaseGameOver)
         return s.Owner[s.CursorCol][s.CursorRow] == me ? Lost : -Lost;
+    thread_local std::vector<Judged> judged(JudgedSlots);
+    const std::uint64_t key = (Fingerprint(s) ^ (std::uint64_t(me) << 60) ^ (style.seeThreats ? 1ull << 61 : 0) ^
+                               (style.guardPieces ? 1ull << 62 : 0)) | 1; // 0 marks an empty slot
+    Judged& slot = judged[(key ^ (key >> 29)) & (JudgedSlots - 1)];
+    if (slot.key == key)
+        return slot.value;
     double v = Side(s, me) - Side(s, Enemy(me));
     if (style.seeThreats) {
         const int threat = ThreatMargin(s);
@@ -301,6 +364,7 @@ double Evaluate(const State& s, const Style& style)
     v += attack >= 0 ? 150.0 + 10.0 * attack : 12.0 * std::max(0, attack + 6);
     if (style.guardPieces)
         v -= ExposedShare * Exposed(s, me);
+    slot = {key, v};
     return v;
 }
 
@@ -487,15 +551,6 @@ Scored Climb(Line line, const Style& style, Rng& rng)
 
 namespace {
 
-// A board's own few bytes, to tell lines that end alike.
-std::uint64_t Fingerprint(const State& s)
-{
-    std::uint64_t h = 1469598103934665603ull;
-    for (int c = 0; c < Cols; ++c)
-        for (int r = 0; r < Rows; ++r)
-            h = (h ^ std::uint64_t(s.Board[c][r] * 3 + s.Owner[c][r])) * 1099511628211ull;
-    return h;
-}
 
 // The enemy's answer to a turn, played the way Normal plays it, judged from
 // our side once it is over. Normal does not always take a piece left in
@@ -555,43 +610,52 @@ Decision Plan(const State& s, const Style& style, Rng& rng)
     Decision best;
     double bestScore = -std::numeric_limits<double>::infinity();
     if (style.lookahead > 0) {
-        // A few different turns from each recruit, each answered by the
-        // enemy; the turn whose answer leaves us best wins.
+        // Different turns, each answered by the enemy; the turn whose answer
+        // leaves us best wins.
         std::vector<std::uint64_t> seen;
-        std::vector<Line> kids;
+        auto judge = [&](Line& line, std::size_t i) {
+            const std::uint64_t print = Fingerprint(line.s) ^ std::uint64_t(line.s.MovesLeft);
+            if (std::find(seen.begin(), seen.end(), print) != seen.end())
+                return -std::numeric_limits<double>::infinity();
+            seen.push_back(print);
+            double score = AfterReply(line, style);
+            if (score <= Lost / 2) {
+                // The answer takes the King whatever we do: make it cost
+                // the enemy as much as it can, so that a slip still saves
+                // us, and keep the material a longer game needs.
+                score = Lost / 2 - 100.0 * std::max(ThreatMargin(line.s), 0) + Evaluate(line.s, Style{}) / 100.0;
+            }
+            // Ending the turn at once has to be strictly better than every
+            // move.
+            if (line.actions.empty() && line.s.MovesLeft > 0)
+                score -= 1.0;
+            if (score > bestScore) {
+                bestScore = score;
+                best = {recruits[i], line.actions};
+            }
+            return score;
+        };
+        // First each recruit's plain turns: nothing, and the best climb.
+        std::vector<std::pair<double, std::size_t>> byRecruit;
         for (std::size_t i = 0; i < starts.size(); ++i) {
-            std::vector<Line> lines{starts[i]};
-            lines.push_back(Climb(starts[i], style, rng).line);
+            Line climbed = Climb(starts[i], style, rng).line;
+            byRecruit.push_back({-std::max(judge(starts[i], i), judge(climbed, i)), i});
+        }
+        // Then, for the most promising recruits, the best climb after each
+        // of the most promising first steps.
+        std::sort(byRecruit.begin(), byRecruit.end());
+        std::vector<Line> kids;
+        for (std::size_t n = 0; n < byRecruit.size() && int(n) < style.wideRecruits; ++n) {
+            const std::size_t i = byRecruit[n].second;
             kids.clear();
             Candidates(starts[i], kids);
             std::vector<std::pair<double, std::size_t>> order;
             for (std::size_t k = 0; k < kids.size(); ++k)
                 order.push_back({-Evaluate(kids[k].s, style), k});
             std::sort(order.begin(), order.end());
-            for (std::size_t k = 0; k < order.size() && int(k) < style.lookahead; ++k)
-                lines.push_back(Climb(kids[order[k].second], style, rng).line);
-            for (Line& line : lines) {
-                const std::uint64_t print = Fingerprint(line.s) ^ std::uint64_t(line.s.MovesLeft);
-                if (std::find(seen.begin(), seen.end(), print) != seen.end())
-                    continue;
-                seen.push_back(print);
-                double score = AfterReply(line, style);
-                if (score <= Lost / 2) {
-                    // The answer takes the King whatever we do: make it
-                    // cost the enemy as much as it can, so that a slip
-                    // still saves us, and keep the material a longer game
-                    // needs.
-                    score = Lost / 2 - 100.0 * std::max(ThreatMargin(line.s), 0) +
-                            Evaluate(line.s, Style{}) / 100.0;
-                }
-                // Ending the turn at once has to be strictly better than
-                // every move.
-                if (line.actions.empty() && line.s.MovesLeft > 0)
-                    score -= 1.0;
-                if (score > bestScore) {
-                    bestScore = score;
-                    best = {recruits[i], std::move(line.actions)};
-                }
+            for (std::size_t k = 0; k < order.size() && int(k) < style.lookahead; ++k) {
+                Line line = Climb(kids[order[k].second], style, rng).line;
+                judge(line, i);
             }
         }
         return best;

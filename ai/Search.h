@@ -54,8 +54,7 @@ struct Line {
 // Shortest walks of the piece at one cell through the empty cells of its
 // owner's half (the owner must be on turn).
 struct Paths {
-    signed char dist[Cols][Rows];
-    signed char step[Cols][Rows]; // index into the four directions of the last step
+    signed char dist[Cols][Rows]; // -1: out of reach
     int fromCol = 0, fromRow = 0;
 
     void Search(const State& s, int col, int row);
@@ -88,6 +87,7 @@ struct Style {
     bool takeWins = true;     // always take a reachable King shot
     double winChance = 1;     // else: the chance to see one
     int lookahead = 0;        // lines whose enemy reply is played out
+    int wideRecruits = 4;     // recruits whose lookahead lines are built
     bool guardPieces = false; // weigh the pieces the enemy can shoot next
 };
 
