@@ -1,6 +1,6 @@
 #include "ai/EngineProtocol.h"
 
-#include "core/SaveFormat.h"
+#include "logic/SaveFormat.h"
 
 
 namespace Turrion::AI::Protocol {

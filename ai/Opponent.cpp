@@ -1,8 +1,8 @@
 #include "ai/Opponent.h"
 
 #include "ai/Search.h"
-#include "rules/Keys.h"
-#include "rules/Rules.h"
+#include "logic/Keys.h"
+#include "logic/Rules.h"
 
 #include <cstdlib>
 #include <iterator>

@@ -5,7 +5,7 @@
 // clock, no global game. A decision depends only on the state and the seed.
 #pragma once
 
-#include "core/GameState.h"
+#include "logic/GameState.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "ai/Search.h"
 
-#include "rules/Rules.h"
+#include "logic/Rules.h"
 
 #include <algorithm>
 #include <bit>

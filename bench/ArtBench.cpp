@@ -1,6 +1,6 @@
 // Painting every sheet at one scale: what start-up costs, and what a change
 // of zoom will cost.
-#include "assets/Art.h"
+#include "art/Art.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/GameState.h"
+#include "logic/GameState.h"
 
 #include <QString>
 

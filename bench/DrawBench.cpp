@@ -1,7 +1,7 @@
 // One full redraw into the back buffer: the background, a piece on every
 // cell outside the river, the Moves panel and the selector.
 #include "bench/BenchSupport.h"
-#include "core/Drawing.h"
+#include "game/Drawing.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,10 +4,10 @@
 // NetPlay window is open. The engine runs at log level 1 as the program
 // does, so the chunk is also appended to Host_Get.log.
 #include "bench/BenchSupport.h"
-#include "core/GameState.h"
+#include "logic/GameState.h"
 #include "engine/PavixGames.h"
-#include "netplay/NetPlay.h"
-#include "netplay/frmChat.h"
+#include "game/netplay/NetPlay.h"
+#include "game/netplay/frmChat.h"
 
 #include <QPlainTextEdit>
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // The rules' pure computations: the Tab scan and a cannon shot's state
 // change, without drawing or animation.
 #include "bench/BenchSupport.h"
-#include "rules/Rules.h"
+#include "logic/Rules.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // (the file image and its checked reading) and through the file system
 // (write to a temporary file and replace, read and apply with the redraw).
 #include "bench/BenchSupport.h"
-#include "core/SaveGame.h"
+#include "game/SaveGame.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>

@@ -1,9 +1,9 @@
 // Benchmarks run headless against a started game in a temporary folder.
 #include "bench/BenchSupport.h"
 
-#include "core/modTurrion.h"
-#include "engine/MessageBox.h"
-#include "engine/PavixGDI.h"
+#include "game/modTurrion.h"
+#include "engine/gui/MessageBox.h"
+#include "engine/gui/PavixGDI.h"
 #include "engine/PavixGames.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // PavixGames: the general part of the engine. Application and user folders,
-// the engine clock, the multi-file text log, the file dialogs and the shell.
+// the engine clock and the multi-file text log. It needs QtCore alone.
 //
 // Everything here runs on the user-interface thread and never reports an error
 // to its caller: a log that cannot be written is skipped, a dialog that fails
@@ -11,7 +11,6 @@
 #include <functional>
 #include <vector>
 
-class QWidget;
 class QDateTime;
 
 namespace PavixGames {
@@ -51,19 +50,6 @@ void CloseLog(int handle);
 // "d-mmm-yyyy, hh:mm:ss" in local time with English month names.
 QString TimeStamp(const QDateTime& when);
 
-void ShellOpen(QWidget* owner, const QString& target);
-
-// filter is "|"-separated description/pattern pairs: "Turrion Saves (*.trs)|*.trs".
-// Both return the chosen path, or "" when cancelled.
-QString ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter,
-                       const QString& initialFile, std::uint32_t flags);
-QString ShowSaveDialog(QWidget* owner, const QString& title, const QString& filter,
-                       const QString& initialFile, const QString& defaultExt,
-                       std::uint32_t flags);
-
-// Converts "Desc (*.a)|*.a|Other|*.b" into Qt's "Desc (*.a);;Other (*.b)".
-QString ConvertFilter(const QString& filter);
-
 // Pumps pending window events once. With the real clock it then yields the
 // processor for a millisecond, so the game's polling waits stay cheap; under a
 // test clock it returns at once.
@@ -84,26 +70,12 @@ bool TestClockActive();
 // The user folders follow XDG_CONFIG_HOME and XDG_DATA_HOME.
 void SetAppPathOverride(const QString& folder);
 
-// Replaces the file dialogs. `save` tells which one; the return value is the
-// dialog's answer. Pass nullptr to use the real dialogs.
-struct DialogRequest {
-    bool save = false;
-    QString title, filter, initialFile, defaultExt;
-    std::uint32_t flags = 0;
-};
-void SetDialogHook(std::function<QString(const DialogRequest&)> hook);
-
-// Replaces the shell "open" (for tests: records the target instead of
-// starting a browser). Pass nullptr for the real QDesktopServices call.
-void SetShellHook(std::function<void(const QString&)> hook);
-
 // Called after every DoEvents pump, from inside whatever wait is pumping:
 // a test uses it to act in the middle of a pause or a flight, as a player
 // could. Pass nullptr to remove it.
 void SetPumpHook(std::function<void()> hook);
 
-// Forgets all module state (log handles, level, folder) and the dialog and
-// shell hooks, so each test starts from a fresh engine. The test clock and the
+// Forgets all module state (log handles, level, folder), so each test starts from a fresh engine. The test clock and the
 // folder override stay as they are.
 void ResetForTests();
 

@@ -1,4 +1,4 @@
-// Turrion art generator: writes the pictures the game paints (assets/Art.cpp)
+// Turrion art generator: writes the pictures the game paints (art/Art.cpp)
 // as PNG files, to look at them or to use them elsewhere.
 //
 //     turrion_artgen [folder] [--scale N]      (defaults: "assets", 1)
@@ -8,7 +8,7 @@
 // sizes as icons/turrion-<size>.png. Run it headless with
 // QT_QPA_PLATFORM=offscreen; the same scale always gives the same bytes.
 
-#include "assets/Art.h"
+#include "art/Art.h"
 
 #include <QDir>
 #include <QFont>

@@ -1,5 +1,5 @@
 // The engine clock, the event pump, and the file dialogs' filter (the dialog
-// hook is checked through the game's Load and Save in tests/core/MenuTest.cpp).
+// hook is checked through the game's Load and Save in tests/game/MenuTest.cpp).
 #include "EngineFixture.h"
 
 #include <QTimer>

@@ -2,10 +2,10 @@
 // temporary folder and leaves no module state behind.
 #pragma once
 
-#include "engine/PavixGDI.h"
+#include "engine/gui/PavixGDI.h"
 #include "engine/PavixGames.h"
-#include "engine/PavixSfxAPI.h"
-#include "tests/TestSupport.h"
+#include "engine/gui/PavixSfxAPI.h"
+#include "tests/support/TestSupport.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -16,12 +16,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir_.isValid());
-        PavixGDI::ResetForTests(), PavixGames::ResetForTests();
+        PavixGDI::ResetForTests(), PavixGames::ResetForTests(), PavixGames::ResetDialogsForTests();
         PavixGames::SetAppPathOverride(dir_.path());
     }
     void TearDown() override
     {
-        PavixGDI::ResetForTests(), PavixGames::ResetForTests();
+        PavixGDI::ResetForTests(), PavixGames::ResetForTests(), PavixGames::ResetDialogsForTests();
         PavixGames::SetAppPathOverride(QString()), PavixGames::UseSteppingTestClock();
         PavixSfxAPI::SetPlayHook(nullptr);
     }

@@ -2,7 +2,7 @@
 // clipping, the flip and text.
 #include "EngineFixture.h"
 
-#include "engine/PictureBox.h"
+#include "engine/gui/PictureBox.h"
 
 #include <QFont>
 #include <array>

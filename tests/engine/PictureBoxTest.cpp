@@ -1,5 +1,5 @@
 // The picture box: its mouse signals.
-#include "engine/PictureBox.h"
+#include "engine/gui/PictureBox.h"
 
 #include <QApplication>
 #include <QMouseEvent>

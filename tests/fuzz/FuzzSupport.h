@@ -3,7 +3,7 @@
 // input and the replay fails.
 #pragma once
 
-#include "core/GameState.h"
+#include "logic/GameState.h"
 
 #include <cstdio>
 #include <cstdlib>

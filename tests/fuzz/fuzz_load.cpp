@@ -2,12 +2,12 @@
 // touching the game, or loaded into a game that saves to bytes which load
 // back to the same game. It runs the started program (offscreen, in a
 // temporary folder, on the stepping test clock, without process exit).
-#include "core/GameState.h"
-#include "core/SaveGame.h"
-#include "core/modTurrion.h"
-#include "engine/MessageBox.h"
+#include "logic/GameState.h"
+#include "game/SaveGame.h"
+#include "game/modTurrion.h"
+#include "engine/gui/MessageBox.h"
 #include "engine/PavixGames.h"
-#include "engine/PavixSfxAPI.h"
+#include "engine/gui/PavixSfxAPI.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QApplication>

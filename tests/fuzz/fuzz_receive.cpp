@@ -13,11 +13,11 @@
 //   bit 5    flooding: the data arrives 20 times over
 // The session is opened on a port outside the TCP range, so no socket is
 // ever made: everything arrives through the receive procedure alone.
-#include "core/GameState.h"
-#include "core/SaveFormat.h"
+#include "logic/GameState.h"
+#include "logic/SaveFormat.h"
 #include "engine/PavixGames.h"
-#include "netplay/Protocol.h"
-#include "netplay/Session.h"
+#include "logic/Protocol.h"
+#include "session/Session.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QFile>

@@ -1,7 +1,6 @@
 // settings.dat and the command line: any bytes are read without harm.
-#include "core/GameState.h"
-#include "core/Settings.h"
-#include "core/modTurrion.h"
+#include "logic/Settings.h"
+#include "game/modTurrion.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QString>
@@ -13,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
 
-    Turrion::State s;
+    Turrion::WindowPlaces s;
     Turrion::ParseSettings(bytes, s);
-    Turrion::State again;
+    Turrion::WindowPlaces again;
     Turrion::ParseSettings(Turrion::FormatSettings(s), again);
     Check(again.MainLeft == s.MainLeft && again.MainTop == s.MainTop && again.ReportLeft == s.ReportLeft &&
               again.ReportTop == s.ReportTop && again.ChatLeft == s.ChatLeft && again.ChatTop == s.ChatTop,

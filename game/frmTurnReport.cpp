@@ -1,0 +1,330 @@
+#include "game/frmTurnReport.h"
+#include "game/Screen.h"
+
+#include "game/DialogLayout.h"
+#include "logic/GameState.h"
+#include "game/frmGraphics.h"
+#include "game/frmMain.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+namespace Turrion {
+
+namespace {
+
+std::function<void(frmTurnReport&)>& ReportHook()
+{
+    static std::function<void(frmTurnReport&)> hook;
+    return hook;
+}
+
+// The design's font sizes in pixels: 8.25, 9.75 and 13.5 points at 96 dots
+// per inch.
+constexpr int Small = 11;
+constexpr int Medium = 13;
+constexpr int Large = 18;
+
+// The desktop's family may run wider than the design's: shrink the font of
+// a control a pixel at a time until its text fits the designed width.
+void FitText(QWidget* control, const QString& text, int room)
+{
+    QFont font = control->font();
+    QString plain = text;
+    plain.remove(QLatin1Char('&'));
+    while (font.pixelSize() > 8 && QFontMetrics(font).horizontalAdvance(plain) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    control->setFont(font);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect rect,
+                  int pixelSize, bool bold)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(DialogRect(rect));
+    label->setFont(DialogFont(pixelSize, bold));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    FitText(label, text, label->width());
+    return label;
+}
+
+void SetCaption(QPushButton* button, const QString& caption)
+{
+    button->setText(caption);
+    button->setFont(DialogFont(Small, false));
+    FitText(button, caption, button->width() - 4);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect rect)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(DialogRect(rect));
+    SetCaption(button, caption);
+    return button;
+}
+
+// dst = (dst AND src) or dst = (dst OR src) over a cell of `size` pixels,
+// the way the board's sprites are drawn.
+void Combine(QImage& dst, const QImage& src, int srcX, bool orOp, int size)
+{
+    for (int y = 0; y < size; ++y) {
+        auto* d = reinterpret_cast<QRgb*>(dst.scanLine(y));
+        if (y >= src.height())
+            break;
+        const auto* s = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        for (int x = 0; x < size; ++x) {
+            if (srcX + x >= src.width())
+                break;
+            const QRgb from = s[srcX + x];
+            d[x] = (orOp ? (d[x] | from) : (d[x] & from)) | 0xFF000000u;
+        }
+    }
+}
+
+} // namespace
+
+PickBox::PickBox(const QString& controlName, QWidget* parent) : PictureBox(controlName, parent)
+{
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PickBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect r = rect();
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(r.topLeft(), r.topRight());
+    painter.drawLine(r.topLeft(), r.bottomLeft());
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
+    const QRect inner = r.adjusted(1, 1, -1, -1);
+    if (Picture().isNull())
+        painter.fillRect(inner, palette().color(QPalette::Window));
+    else
+        painter.drawImage(inner.topLeft(), Picture());
+}
+
+frmTurnReport::frmTurnReport(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("frmTurnReport"));
+    setWindowTitle(QStringLiteral("Turrion - Turn Report"));
+    setFixedSize(DialogPx(ClientWidth), DialogPx(ClientHeight));
+    setFont(DialogFont(Small, false));
+
+    lblPlayer = MakeLabel(this, "lblPlayer", QStringLiteral("Blue Player"), {16, 32, 129, 25},
+                          Large, true);
+    lblTurn = MakeLabel(this, "lblTurn", QStringLiteral("Turn #1"), {16, 80, 129, 17}, Medium,
+                        true);
+
+    fraStatus = new QGroupBox(QStringLiteral("Current Status"), this);
+    fraStatus->setObjectName(QStringLiteral("fraStatus"));
+    fraStatus->setGeometry(DialogRect({160, 8, 145, 121}));
+    fraStatus->setFont(DialogFont(Medium, true));
+    Label1 = MakeLabel(fraStatus, "Label1", QStringLiteral("You currently have:"),
+                       {8, 24, 121, 17}, Small, true);
+    lblNumWizards = MakeLabel(fraStatus, "lblNumWizards", QStringLiteral("99"), {16, 48, 17, 17},
+                              Small, false);
+    lblWizards = MakeLabel(fraStatus, "lblWizards", QStringLiteral("Wizards"), {40, 48, 81, 17},
+                           Small, true);
+    lblMoves = MakeLabel(fraStatus, "lblMoves", QStringLiteral("(gives 99 Moves)"),
+                         {48, 64, 81, 17}, Small, false);
+    lblNumSmiths = MakeLabel(fraStatus, "lblNumSmiths", QStringLiteral("99"), {16, 80, 17, 17},
+                             Small, false);
+    lblSmiths = MakeLabel(fraStatus, "lblSmiths", QStringLiteral("Builders"), {40, 80, 81, 17},
+                          Small, true);
+    lblNumCannons = MakeLabel(fraStatus, "lblNumCannons", QStringLiteral("99"), {16, 96, 17, 17},
+                              Small, false);
+    lblCannons = MakeLabel(fraStatus, "lblCannons", QStringLiteral("Cannons"), {40, 96, 81, 17},
+                           Small, true);
+
+    lblPortalBlocked = MakeLabel(
+        this, "lblPortalBlocked",
+        QStringLiteral("Your Portal is blocked -- cannot add a new piece ..."), {8, 144, 305, 17},
+        Small, true);
+    lblPortalBlocked->hide();
+    lblPortalOpen = MakeLabel(
+        this, "lblPortalOpen",
+        QStringLiteral("Your Portal is open -- select a new piece to recruit ..."),
+        {8, 144, 305, 17}, Small, true);
+    lblPortalOpen->hide();
+
+    auto pick = [this](const char* name, int x) {
+        auto* box = new PickBox(QString::fromLatin1(name), this);
+        // The picture keeps its 40 pixels; the box moves with the layout.
+        box->setGeometry(DialogPx(x), DialogPx(168), 42, 42);
+        box->hide();
+        return box;
+    };
+    picPickWizard = pick("picPickWizard", 48);
+    picPickSmith = pick("picPickSmith", 112);
+    picPickCannon = pick("picPickCannon", 176);
+
+    cmdNoPiece = MakeButton(this, "cmdNoPiece", QStringLiteral("&No Piece"), {240, 168, 42, 42});
+    cmdWizard = MakeButton(this, "cmdWizard", QStringLiteral("&Wizard"), {40, 216, 57, 17});
+    cmdBuilder = MakeButton(this, "cmdBuilder", QStringLiteral("&Builder"), {104, 216, 57, 17});
+    cmdCannon = MakeButton(this, "cmdCannon", QStringLiteral("&Cannon"), {168, 216, 57, 17});
+    // Enter takes the harmless way on: no recruit (or OK when blocked).
+    cmdNoPiece->setDefault(true);
+    for (QPushButton* b : {cmdWizard, cmdBuilder, cmdCannon})
+        b->setAutoDefault(false);
+
+    picGrass = new PictureBox(QStringLiteral("picGrass"), this);
+    picGrass->setGeometry(DialogRect({272, 192, 40, 40}));
+    picGrass->hide();
+
+    connect(picPickWizard, &PictureBox::Clicked, this, &frmTurnReport::picPickWizard_Click);
+    connect(picPickSmith, &PictureBox::Clicked, this, &frmTurnReport::picPickSmith_Click);
+    connect(picPickCannon, &PictureBox::Clicked, this, &frmTurnReport::picPickCannon_Click);
+    connect(cmdWizard, &QPushButton::clicked, this, &frmTurnReport::cmdWizard_Click);
+    connect(cmdBuilder, &QPushButton::clicked, this, &frmTurnReport::cmdBuilder_Click);
+    connect(cmdCannon, &QPushButton::clicked, this, &frmTurnReport::cmdCannon_Click);
+    connect(cmdNoPiece, &QPushButton::clicked, this, &frmTurnReport::cmdNoPiece_Click);
+}
+
+int frmTurnReport::CountPieces(int player, int kind) const
+{
+    return Turrion::CountPieces(Game(), player, kind);
+}
+
+void frmTurnReport::Form_Load()
+{
+    State& s = Game();
+    const Screen& v = TheScreen();
+    PlaceByMainWindow(this, v.ReportLeft, v.ReportTop);
+
+    s.RecruitKind = 0;
+
+    const int player = s.CurrentPlayer;
+    const int wizards = CountPieces(player, Wizard);
+    lblNumWizards->setText(QString::number(wizards));
+    lblMoves->setText(QStringLiteral("(gives ") + QString::number(3 * wizards + 3) +
+                      QStringLiteral(" Moves)"));
+    lblNumSmiths->setText(QString::number(CountPieces(player, Builder)));
+    lblNumCannons->setText(
+        QString::number(CountPieces(player, CannonReady) + CountPieces(player, CannonFired)));
+    lblTurn->setText(QStringLiteral("Turn #") + QString::number(s.TurnNumber));
+
+    const bool red = player == Red;
+    setWindowTitle(red ? QStringLiteral("Turrion - Red Player")
+                       : QStringLiteral("Turrion - Blue Player"));
+    lblPlayer->setText(red ? QStringLiteral("Red Player") : QStringLiteral("Blue Player"));
+    QPalette pal = lblPlayer->palette();
+    pal.setColor(QPalette::WindowText, red ? QColor(127, 0, 0) : QColor(0, 0, 127));
+    lblPlayer->setPalette(pal);
+    const int portalCol = red ? 8 : 0;
+
+    if (s.Board[portalCol][PortalRow] == Empty) {
+        lblPortalOpen->show();
+        const int drawAs = red ? Red : Blue;
+        PaintPick(picPickWizard, Art::Sheet::Wizard, drawAs);
+        PaintPick(picPickSmith, Art::Sheet::Builder, drawAs);
+        PaintPick(picPickCannon, Art::Sheet::Cannon, drawAs);
+        SetCaption(cmdNoPiece, QStringLiteral("&None"));
+    } else {
+        lblPortalBlocked->show();
+        SetCaption(cmdNoPiece, QStringLiteral("&OK"));
+        cmdWizard->hide();
+        cmdBuilder->hide();
+        cmdCannon->hide();
+    }
+}
+
+void frmTurnReport::PaintPick(PickBox* box, Art::Sheet kind, int player)
+{
+    // Painted for the dialog's own screen, one picture pixel per device
+    // pixel, whatever the board's zoom.
+    const int k = std::max(1, qRound(devicePixelRatioF()));
+    if (picGrass->Picture().width() != CellSize * k)
+        picGrass->SetPicture(Art::Paint(Art::Sheet::Grass, k));
+    QImage image = picGrass->Picture().copy(0, 0, CellSize * k, CellSize * k);
+    const QImage sheet = Art::Paint(kind, k);
+    const bool cannon = kind == Art::Sheet::Cannon;
+    const int spriteX = player == Red ? 40 : 0;
+    const int maskX = cannon ? (player == Red ? 120 : 80) : 80;
+    Combine(image, sheet, maskX * k, false, CellSize * k);
+    Combine(image, sheet, spriteX * k, true, CellSize * k);
+    image.setDevicePixelRatio(k);
+    box->SetPicture(image);
+    box->show();
+}
+
+void frmTurnReport::Recruit(int kind)
+{
+    State& s = Game();
+    // The recruit is put on the portal cell as it is: never over a piece
+    // that blocks the portal, whatever way the choice arrived.
+    const int portalCol = s.CurrentPlayer == Red ? 8 : 0;
+    s.RecruitKind = s.Board[portalCol][PortalRow] == Empty ? kind : Empty;
+    accept();
+}
+
+void frmTurnReport::picPickWizard_Click() { Recruit(Wizard); }
+void frmTurnReport::picPickSmith_Click() { Recruit(Builder); }
+void frmTurnReport::picPickCannon_Click() { Recruit(CannonReady); }
+void frmTurnReport::cmdWizard_Click() { picPickWizard_Click(); }
+void frmTurnReport::cmdBuilder_Click() { picPickSmith_Click(); }
+void frmTurnReport::cmdCannon_Click() { picPickCannon_Click(); }
+void frmTurnReport::cmdNoPiece_Click() { Recruit(Empty); }
+
+void frmTurnReport::Form_Unload()
+{
+    Screen& v = TheScreen();
+    const frmMain* main = MainForm();
+    const QPoint at = frameGeometry().topLeft();
+    v.ReportLeft = at.x() * frmMain::TwipsPerPixel - (main ? main->LeftTwips() : 0);
+    v.ReportTop = at.y() * frmMain::TwipsPerPixel - (main ? main->TopTwips() : 0);
+}
+
+void frmTurnReport::done(int result)
+{
+    if (!unloaded_) {
+        unloaded_ = true;
+        Form_Unload();
+    }
+    QDialog::done(result);
+}
+
+void SetTurnReportHook(std::function<void(frmTurnReport&)> hook)
+{
+    ReportHook() = std::move(hook);
+}
+
+namespace {
+frmTurnReport* g_openReport = nullptr;
+} // namespace
+
+void ShowTurnReport()
+{
+    frmTurnReport dialog(MainForm());
+    g_openReport = &dialog;
+    dialog.Form_Load();
+    if (ReportHook()) {
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            if (ReportHook())
+                ReportHook()(dialog);
+        });
+    }
+    dialog.exec();
+    g_openReport = nullptr;
+}
+
+void CloseTurnReport()
+{
+    if (g_openReport && g_openReport->isVisible()) {
+        Game().RecruitKind = Empty;
+        g_openReport->reject();
+    }
+}
+
+} // namespace Turrion

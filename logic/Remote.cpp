@@ -1,0 +1,71 @@
+#include "logic/Remote.h"
+
+using namespace Turrion;
+
+namespace Turrion::NetPlay {
+
+bool AcceptsMessage(const State& s, const Message& m)
+{
+    switch (m.code) {
+    case Code::NG:
+    case Code::LF:
+    case Code::SC:
+        return !s.NetIsHost;
+    case Code::AP:
+    case Code::RP:
+    case Code::MP:
+    case Code::FC:
+    case Code::ET:
+        return AcceptsRemoteAction(s);
+    case Code::PD:
+    case Code::CH:
+    case Code::DQ:
+    case Code::SG:
+        return true;
+    }
+    return false;
+}
+
+void PlacePiece(State& s, int owner, int kind, int col, int row)
+{
+    if (!OnBoard(col, row))
+        return;
+    s.Owner[col][row] = owner;
+    s.Board[col][row] = kind;
+}
+
+void MovePiece(State& s, int fromCol, int fromRow, int toCol, int toRow)
+{
+    if (!OnBoard(fromCol, fromRow) || !OnBoard(toCol, toRow) ||
+        (fromCol == toCol && fromRow == toRow))
+        return;
+    s.Owner[toCol][toRow] = s.Owner[fromCol][fromRow];
+    s.Owner[fromCol][fromRow] = NoPlayer;
+    s.Board[toCol][toRow] = s.Board[fromCol][fromRow];
+    s.Board[fromCol][fromRow] = Empty;
+}
+
+void RemovePiece(State& s, int col, int row)
+{
+    if (!OnBoard(col, row))
+        return;
+    s.Owner[col][row] = NoPlayer;
+    s.Board[col][row] = Empty;
+}
+
+bool LandShot(State& s, int col, int row, int shooter)
+{
+    if (!OnBoard(col, row))
+        return false;
+    if (s.Board[col][row] == King) {
+        s.CursorCol = col;
+        s.CursorRow = row;
+        SetPhase(s, PhaseGameOver);
+        return true;
+    }
+    if (col != MiddleColumn)
+        PlacePiece(s, shooter, Fire, col, row);
+    return false;
+}
+
+} // namespace Turrion::NetPlay

@@ -1,0 +1,31 @@
+// The other NetPlay side's game actions, applied to this side's game. The
+// other side has already checked them against the rules; this side only
+// makes sure that they belong here and stay on the board.
+#pragma once
+
+#include "logic/GameState.h"
+#include "logic/Protocol.h"
+
+namespace Turrion::NetPlay {
+
+// Whether a received message is acted on. New games, game files and colours
+// come only from the host; the other side's game actions only in its own
+// turn of the game this side plays (not before the first game, not in a
+// finished game, not while the turn changes hands): anything else is out of
+// step, crossed a new game on the wire or came twice, and would split the
+// two boards. Names, chat, farewells and saves always count.
+bool AcceptsMessage(const Turrion::State& s, const Message& m);
+
+// Whatever stands on the cell is replaced.
+void PlacePiece(Turrion::State& s, int owner, int kind, int col, int row);
+// The piece and its owner move; the target's content is overwritten. A move
+// onto its own cell would clear the piece: no real move does that.
+void MovePiece(Turrion::State& s, int fromCol, int fromRow, int toCol, int toRow);
+void RemovePiece(Turrion::State& s, int col, int row);
+// The other side's cannonball comes down on (col, row). On a King (either
+// side's) the game is over: the cursor marks the fallen King and true is
+// returned. Elsewhere the cell burns, owned by the shooter, except in the
+// middle column, which never burns.
+bool LandShot(Turrion::State& s, int col, int row, int shooter);
+
+} // namespace Turrion::NetPlay
