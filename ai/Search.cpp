@@ -616,7 +616,7 @@ Decision Plan(const State& s, const Style& style, Rng& rng)
         auto judge = [&](Line& line, std::size_t i) {
             const std::uint64_t print = Fingerprint(line.s) ^ std::uint64_t(line.s.MovesLeft);
             if (std::find(seen.begin(), seen.end(), print) != seen.end())
-                return -std::numeric_limits<double>::infinity();
+                return;
             seen.push_back(print);
             double score = AfterReply(line, style);
             if (score <= Lost / 2) {
@@ -633,20 +633,14 @@ Decision Plan(const State& s, const Style& style, Rng& rng)
                 bestScore = score;
                 best = {recruits[i], line.actions};
             }
-            return score;
         };
-        // First each recruit's plain turns: nothing, and the best climb.
-        std::vector<std::pair<double, std::size_t>> byRecruit;
-        for (std::size_t i = 0; i < starts.size(); ++i) {
-            Line climbed = Climb(starts[i], style, rng).line;
-            byRecruit.push_back({-std::max(judge(starts[i], i), judge(climbed, i)), i});
-        }
-        // Then, for the most promising recruits, the best climb after each
-        // of the most promising first steps.
-        std::sort(byRecruit.begin(), byRecruit.end());
         std::vector<Line> kids;
-        for (std::size_t n = 0; n < byRecruit.size() && int(n) < style.wideRecruits; ++n) {
-            const std::size_t i = byRecruit[n].second;
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            // Nothing at all, the best climb, and the best climb after each
+            // of the most promising first steps.
+            Line climbed = Climb(starts[i], style, rng).line;
+            judge(starts[i], i);
+            judge(climbed, i);
             kids.clear();
             Candidates(starts[i], kids);
             std::vector<std::pair<double, std::size_t>> order;

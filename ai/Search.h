@@ -87,12 +87,11 @@ struct Style {
     bool takeWins = true;     // always take a reachable King shot
     double winChance = 1;     // else: the chance to see one
     int lookahead = 0;        // lines whose enemy reply is played out
-    int wideRecruits = 4;     // recruits whose lookahead lines are built
     bool guardPieces = false; // weigh the pieces the enemy can shoot next
 };
 
 // How much of a piece left in the enemy's line of fire counts as lost.
-inline constexpr double ExposedShare = 1.1;
+inline constexpr double ExposedShare = 1.5;
 
 // The worth of the most valuable piece of `victim` (its King aside) that an
 // enemy Cannon can hit in the enemy's next turn, walking into a row and
