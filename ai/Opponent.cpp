@@ -296,9 +296,11 @@ Detail::Style StyleOf(Strength strength)
         style.noise = 6; // ties and near-ties broken by the seed
         break;
     case Strength::Hard:
-        style.noise = 6;
-        // Each of the sixteen most promising first steps climbed to a whole
-        // turn: half as many lose a game in five more as Red against Normal.
+        // No noise: every climb takes the best step, the first of equals,
+        // so that the steps of a turn pull one way. Against Normal, Hard
+        // as Red won about 73 % of its games with Normal's noise and 96 to
+        // 98 % without. Each of the sixteen most promising first steps is
+        // climbed to a whole turn: with eight it won about 60 %.
         style.lookahead = 16;
         style.guardPieces = true;
         break;
