@@ -1,5 +1,7 @@
 #include "engine/PavixGames.h"
 
+#include "engine/PavixSteps.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -8,8 +10,6 @@
 #include <QStringList>
 #include <QTemporaryFile>
 #include <chrono>
-#include <memory>
-#include <thread>
 
 namespace PavixGames {
 
@@ -17,8 +17,6 @@ namespace {
 
 EngineState g_state;
 QString g_appPathOverride;
-std::function<double()> g_testClock;
-std::function<void()> g_pumpHook;
 
 std::int64_t ReadCounter()
 {
@@ -154,8 +152,8 @@ void StopEngine()
 
 double GetEngineTime()
 {
-    if (g_testClock)
-        return g_testClock();
+    if (ManualClock())
+        return ManualNow();
     if (g_state.PerfFrequency <= 0)
         return 0.0;
     return double(ReadCounter() - g_state.PerfStart) / double(g_state.PerfFrequency);
@@ -213,51 +211,15 @@ QString TimeStamp(const QDateTime& when)
         .arg(time.isValid() ? time.second() : 0, 2, 10, QLatin1Char('0'));
 }
 
-void DoEvents()
-{
-    QCoreApplication::processEvents();
-    if (g_pumpHook) {
-        // The hook may replace itself; it runs from a copy.
-        const std::function<void()> hook = g_pumpHook;
-        hook();
-    }
-    if (!g_testClock)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
-void SetTestClock(std::function<double()> now)
-{
-    g_testClock = std::move(now);
-}
-
-void UseSteppingTestClock(double step)
-{
-    auto current = std::make_shared<double>(0.0);
-    g_testClock = [current, step] {
-        *current += step;
-        return *current;
-    };
-}
-
-bool TestClockActive()
-{
-    return bool(g_testClock);
-}
-
 void SetAppPathOverride(const QString& folder)
 {
     g_appPathOverride = folder;
 }
 
-void SetPumpHook(std::function<void()> hook)
-{
-    g_pumpHook = std::move(hook);
-}
 
 void ResetForTests()
 {
     g_state = EngineState{};
-    g_pumpHook = nullptr;
 }
 
 } // namespace PavixGames

@@ -111,10 +111,15 @@ void DrawBoard()
 
 void DrawMovesPanel()
 {
-    State& s = Game();
+    DrawMovesPanel(Game().MovesLeft);
+}
+
+void DrawMovesPanel(int moves)
+{
+    const State& s = Game();
     Screen& v = TheScreen();
-    int tens = s.MovesLeft / 10;
-    int units = s.MovesLeft % 10;
+    int tens = moves / 10;
+    int units = moves % 10;
     v.MovesPanelX = 160;
     v.MovesPanelY = s.CursorRow < 4 ? 160 : 0;
     Blit(v.PicMoves, 0, 0, 40, 80, v.MovesPanelX, v.MovesPanelY, SRCPAINT);

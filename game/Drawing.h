@@ -18,6 +18,8 @@ void DrawBoard();
 // The "Moves" panel with the two-digit MovesLeft, in the middle column, away
 // from the cursor's half.
 void DrawMovesPanel();
+// The panel showing `moves` (a shot in flight counts down before it lands).
+void DrawMovesPanel(int moves);
 // Wipes the panel where it was last drawn (it is drawn by OR).
 void EraseMovesPanel();
 // The selector at the cursor cell.

@@ -417,14 +417,17 @@ void frmMain::keyReleaseEvent(QKeyEvent* event)
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    State& s = Game();
-    if (s.NetState != NetNone) {
-        s.CancelClose = false;
-        NetPlay::UnloadChatWindow();
-        if (s.CancelClose) {
-            event->ignore();
-            return;
-        }
+    // An open NetPlay window asks its question first, without waiting for
+    // the answer here; a later Yes closes it, then this window.
+    closing_ = true;
+    NetPlay::UnloadChatWindow([this] {
+        if (!closing_)
+            close();
+    });
+    closing_ = false;
+    if (NetPlay::ChatWindowOpen()) {
+        event->ignore();
+        return;
     }
     event->accept();
     Form_Unload();
@@ -497,7 +500,7 @@ void frmMain::picViewPort_MouseUp(Qt::MouseButton, QPoint pos)
     // A press inside the view released outside it lands beyond the board.
     if (!OnBoard(col, row))
         return;
-    NoteClick(Game(), col, row);
+    BoardClicked(col, row);
 }
 
 void PlaceByMainWindow(QWidget* window, int offsetLeft, int offsetTop)
@@ -531,14 +534,6 @@ void PlayGameSound(const char* fileName)
     frmMain* form = MainForm();
     if (form && form->SoundOn())
         PavixSfxAPI::PlaySfx(PavixGames::AppPath() + QString::fromLatin1(fileName));
-}
-
-bool PauseSeconds(double seconds, const GameGuard& game)
-{
-    const double t0 = PavixGames::GetEngineTime();
-    while (game.Current() && PavixGames::GetEngineTime() - t0 <= seconds)
-        PavixGames::DoEvents();
-    return game.Current();
 }
 
 } // namespace Turrion

@@ -123,6 +123,7 @@ private:
     // A new game: two players, or against the computer playing `computerColor`.
     void StartGame(int computerColor);
     int zoom_ = 1;
+    bool closing_ = false;
     QWidget* client_ = nullptr;
 };
 
@@ -137,10 +138,6 @@ void PlaceByMainWindow(QWidget* window, int offsetLeft, int offsetTop);
 // Plays a sound from the program folder if the sound switch is on.
 void PlayGameSound(const char* fileName);
 
-// Waits more than `seconds` of engine time while the window stays responsive.
-// Returns false, at once, when the game it was called for has been replaced
-// meanwhile: the caller then drops the rest of its steps.
-bool PauseSeconds(double seconds, const GameGuard& game);
 
 // Web addresses of the Help menu.
 extern const char* const WebsiteUrl;

@@ -89,11 +89,19 @@ struct State {
     int NetColor = 0;
     bool NetGame = false;
     int NetGameColor = 0;
-    bool CancelClose = false;
     bool NetIsHost = false;
     QString NetHost;
     int NetPort = 0;
     QString RemoteName;
+    // Which game of the connection each side is in. The host counts the new
+    // and loaded games it sent; the connecting side counts those it took and
+    // confirms each. From a new game until its confirmation arrives, the
+    // other side's actions belong to the game before: the host ignores them,
+    // with a peer that confirms at all.
+    int NetGamesShared = 0;
+    int NetGamesConfirmed = 0;
+    bool NetPeerConfirms = false;
+    int NetGamesTaken = 0;
 };
 
 // The process-wide game.
@@ -124,6 +132,13 @@ inline bool ComputerToMove(const State& s)
 inline bool WaitingForOther(const State& s)
 {
     return WaitingForRemote(s) || ComputerToMove(s);
+}
+
+// The host waits for the connecting side to confirm its latest game: what
+// that side sends meanwhile belongs to the game before.
+inline bool AwaitingGameConfirmation(const State& s)
+{
+    return s.NetIsHost && s.NetPeerConfirms && s.NetGamesConfirmed != s.NetGamesShared;
 }
 
 // The phase a game is in, also behind the About picture.

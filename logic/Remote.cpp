@@ -21,7 +21,10 @@ bool AcceptsMessage(const State& s, const Message& m)
     case Code::CH:
     case Code::DQ:
     case Code::SG:
+    case Code::BD:
         return true;
+    case Code::GA:
+        return s.NetIsHost;
     }
     return false;
 }
@@ -66,6 +69,21 @@ bool LandShot(State& s, int col, int row, int shooter)
     if (col != MiddleColumn)
         PlacePiece(s, shooter, Fire, col, row);
     return false;
+}
+
+quint32 BoardDigest(const State& s)
+{
+    // FNV-1a over the cells, the turn and the player.
+    quint32 h = 2166136261u;
+    const auto mix = [&h](int value) {
+        h ^= quint32(value) & 0xFFu;
+        h *= 16777619u;
+    };
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r)
+            mix(s.Board[c][r]), mix(s.Owner[c][r]);
+    mix(s.TurnNumber), mix(s.TurnNumber >> 8), mix(s.CurrentPlayer);
+    return h;
 }
 
 } // namespace Turrion::NetPlay

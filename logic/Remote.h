@@ -28,4 +28,8 @@ void RemovePiece(Turrion::State& s, int col, int row);
 // middle column, which never burns.
 bool LandShot(Turrion::State& s, int col, int row, int shooter);
 
+// A short digest of the board, the turn and the player to move: two copies
+// of one game have the same digest after the same turn.
+quint32 BoardDigest(const Turrion::State& s);
+
 } // namespace Turrion::NetPlay

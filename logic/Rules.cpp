@@ -30,13 +30,17 @@ bool BuilderMove(State& s, int toCol, int toRow)
 
 GateResult KeyGate(const State& s, bool keyReady)
 {
-    if (WaitingForOther(s) || s.Busy || !keyReady)
+    if (s.Busy || !keyReady)
         return GateResult::Consume;
+    // The picture goes away whoever is on turn: the computer's or the other
+    // side's turn waits behind it.
     if (s.GameState == PhaseOverlay) {
         if (s.ResumeState == PhaseNone || s.ResumeState == PhaseGameOver)
             return GateResult::KeepOverlay;
         return GateResult::CloseOverlay;
     }
+    if (WaitingForOther(s))
+        return GateResult::Consume;
     if (s.GameState != PhaseMove)
         return GateResult::NotInPlay;
     if (s.MovesLeft <= 0)
@@ -235,17 +239,42 @@ ShotOutcome ResolveShot(State& s, int col, int row)
     return outcome;
 }
 
-bool FireShot(State& s, int power, ShotOutcome* outcome)
+ShotPlan PlanShot(const State& s, int power)
 {
+    ShotPlan plan;
     const int col = s.CursorCol, row = s.CursorRow;
     if (!OnBoard(col, row) || s.Board[col][row] != CannonReady || s.MovesLeft <= 0)
-        return false;
+        return plan;
     const int distance = ShotDistance(s, power);
     if (distance < 1)
+        return plan;
+    plan.distance = distance;
+    plan.fromCol = col;
+    plan.fromRow = row;
+    plan.col = col + ShotDirection(s.CurrentPlayer) * distance;
+    plan.row = row;
+    return plan;
+}
+
+void StartShot(State& s, const ShotPlan& plan)
+{
+    if (plan.distance > 0 && OnBoard(plan.fromCol, plan.fromRow))
+        s.Board[plan.fromCol][plan.fromRow] = CannonFired;
+}
+
+ShotOutcome FinishShot(State& s, const ShotPlan& plan)
+{
+    s.MovesLeft -= plan.distance;
+    return ResolveShot(s, plan.col, plan.row);
+}
+
+bool FireShot(State& s, int power, ShotOutcome* outcome)
+{
+    const ShotPlan plan = PlanShot(s, power);
+    if (plan.distance < 1)
         return false;
-    s.Board[col][row] = CannonFired;
-    s.MovesLeft -= distance;
-    const ShotOutcome landed = ResolveShot(s, col + ShotDirection(s.CurrentPlayer) * distance, row);
+    StartShot(s, plan);
+    const ShotOutcome landed = FinishShot(s, plan);
     if (outcome)
         *outcome = landed;
     return true;

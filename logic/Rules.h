@@ -106,11 +106,24 @@ struct ShotOutcome {
 // the game (cursor onto it, game over); the middle column takes nothing; any
 // other cell becomes Fire owned by the shooter, whatever stood there.
 ShotOutcome ResolveShot(State& s, int col, int row);
-// A whole shot without its flight, as the key handler's shot ends: the ready
-// Cannon under the cursor fires with power 1..8, is marked as fired, the
-// cells flown cost one move each (the landing cell included), and the
-// landing is resolved. Returns false, changing nothing, when there is no
-// shot (no ready Cannon, no moves, nowhere to land).
+// One shot, decided before anything moves: the ready Cannon under the cursor
+// fires with power 1..8 and comes down `distance` cells away at (col, row).
+// distance 0: there is no shot (no ready Cannon, no moves, nowhere to land).
+struct ShotPlan {
+    int distance = 0;
+    int fromCol = 0, fromRow = 0;
+    int col = 0, row = 0;
+};
+ShotPlan PlanShot(const State& s, int power);
+// The shot leaves: its Cannon is marked as fired.
+void StartShot(State& s, const ShotPlan& plan);
+// The shot comes down: the cells flown cost one move each (the landing cell
+// included), and the landing is resolved.
+ShotOutcome FinishShot(State& s, const ShotPlan& plan);
+// A whole shot without its flight: plan, start and finish at once. Every
+// shot, a player's, the computer's or the opponent's planning, goes through
+// these three; the window's flight only animates the plan between start and
+// finish. Returns false, changing nothing, when there is no shot.
 bool FireShot(State& s, int power, ShotOutcome* outcome = nullptr);
 
 } // namespace Turrion::Rules

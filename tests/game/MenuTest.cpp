@@ -24,11 +24,11 @@ namespace {
 class MenuTest : public MessageGameTest {
 protected:
     // A new game in Blue's move phase, with six moves.
-    void StartMovePhase() { form->mnuGameNewTwo_Click(); MainLoopPass(); }
+    void StartMovePhase() { form->mnuGameNewTwo_Click(); Settle(); }
     void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton)
     {
         form->picViewPort_MouseUp(button, QPoint(x, y));
-        MainLoopPass();
+        Settle();
     }
     QPoint Cursor() { return QPoint(S().CursorCol, S().CursorRow); }
     QImage Title() { return *PavixGDI::Surface(TheScreen().PicTitle); }

@@ -28,7 +28,8 @@ TEST(KeyGateTest, OrderOfTheChecks)
     struct Case { bool ready, busy; int netColour, state, resume, moves; GateResult want; };
     const Case cases[] = {
         {true, false, 0, M, M, 5, Open}, {false, false, 0, M, M, 5, Consume}, {true, true, 0, M, M, 5, Consume},
-        {true, false, Red, O, M, 5, Consume}, // the other NetPlay side is on turn: even with the overlay up
+        {true, false, Red, O, M, 5, CloseOverlay}, // the other side's turn waits behind the picture
+        {true, false, Red, M, M, 5, Consume},      // and its move phase is not this keyboard's
         {true, false, Blue, O, N, 5, KeepOverlay},  {true, false, Blue, O, G, 5, KeepOverlay},
         {true, false, Blue, O, T, 5, CloseOverlay}, {true, false, Blue, O, M, 5, CloseOverlay},
         {true, false, Blue, T, M, 5, NotInPlay},    {true, false, 0, G, M, 5, NotInPlay},

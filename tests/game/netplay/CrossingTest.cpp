@@ -9,6 +9,7 @@
 #include "game/frmTurnReport.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <algorithm>
 #include <functional>
 
@@ -37,10 +38,9 @@ protected:
     void Scene(bool host, bool own)
     {
         host ? Key(Qt::Key_N) : Arrive(W("NG}Ann") + (own ? W("ET}1") : QByteArray()));
-        if (host || own)
-            MainLoopPass();
+        TestSupport::Settle();
         if (host && !own)
-            Key(Qt::Key_E);
+            Key(Qt::Key_E), TestSupport::Settle();
         if (host) {
             EXPECT_SENT(*peer, W("NG}Ann") + (own ? QByteArray() : W("ET}1")));
         }
@@ -85,12 +85,17 @@ TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
         {"client picks a recruit after the host's new game", false,
          [&] {
              Arrive(W("NG}Ann") + W("ET}1"));
-             SetTurnReportHook([&](frmTurnReport& r) { newGame(), r.cmdWizard->click(); });
+             SetTurnReportHook([&](frmTurnReport& r) {
+                 const QPointer<frmTurnReport> report(&r); // the new game closes it
+                 newGame();
+                 if (report)
+                     report->cmdWizard->click();
+             });
          },
-         [&] { MainLoopPass(); }, nullptr, nullptr, Blue, 1, ""},
+         [&] { TestSupport::Settle(); }, nullptr, nullptr, Blue, 1, ""},
         {"client's shot flies as the host starts a new game", false,
          [&] { Scene(false, true), Put(6, 3, Red, CannonReady), S().CursorCol = 6, S().CursorRow = 3; },
-         [&] { Key(Qt::Key_3, Qt::NoModifier); }, [this] { return S().Busy; }, newGame, Blue, 1, ""},
+         [&] { Key(Qt::Key_3, Qt::NoModifier); }, [this] { return S().Busy; }, newGame, Blue, 1, W("FC}03032")},
         {"a second end of turn inside the first one's pause", false, [&] { Scene(false, false); },
          [&] { Arrive(W("ET}1")); }, turnChanging, [&] { Arrive(W("ET}1")); }, Red, 1, ""},
         {"the host's first turn ends inside the client's new-game pause", false, [&] { Scene(false, true); },
@@ -104,14 +109,18 @@ TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
         ASSERT_TRUE(peer);
         c.before();
         peer->received.clear();
-        if (c.when)
-            TestSupport::RunWhen(c.when, c.during);
         c.act();
-        PavixGames::SetPumpHook(nullptr);
+        if (c.when) {
+            ASSERT_TRUE(TestSupport::StepUntil(c.when));
+            c.during();
+        }
+        TestSupport::Settle();
         SetTurnReportHook([](frmTurnReport& r) { r.cmdNoPiece->click(); });
 
+        // This side's own turn has begun (its report answered); the other's waits for it.
+        const bool own = (c.player == Blue) == c.host;
         EXPECT_EQ(std::tuple(S().CurrentPlayer, S().TurnNumber, S().GameState, S().TurnChanging || S().Busy),
-                  std::tuple(c.player, c.turn, int(PhaseTurnStart), false));
+                  std::tuple(c.player, c.turn, int(own ? PhaseMove : PhaseTurnStart), false));
         EXPECT_TRUE(S().NetGame && WaitingForRemote(S()) == ((c.player == Blue) != c.host));
         // What was sent, and nothing more: a last chat line closes it.
         NetPlay::SendMessage("CH}.");
