@@ -13,7 +13,6 @@ class QMenu;
 
 namespace Turrion {
 
-class GameGuard;
 
 // Translates a Qt key event into the virtual-key code of the rules, or 0 for
 // a key the game has no code for. Keypad digits are not main-row digits.

@@ -70,10 +70,10 @@ struct State {
     int CursorCol = 0;
     int CursorRow = 0;
     bool Busy = false;
-    // Every new, loaded or received game gets the next number. Whatever pumps
-    // events (a pause, the flight, a modal dialog) notes it first and drops
-    // the rest of its steps once it has changed: they belong to a game that
-    // is gone.
+    // Every new, loaded or received game gets the next number. A step the
+    // game scheduled (a pause, a flight frame, a turn report's choice) notes
+    // it and is dropped once it has changed: it belongs to a game that is
+    // gone.
     int GameId = 0;
     // The "End of Turn ..." pause is running: the turn must not be handed
     // over a second time from inside it.
@@ -146,18 +146,6 @@ inline int EffectivePhase(const State& s)
 {
     return s.GameState == PhaseOverlay ? s.ResumeState : s.GameState;
 }
-
-// Notes the game a procedure started on; Current() tells whether it still
-// runs. Procedures that pump events check it after every pump.
-class GameGuard {
-public:
-    explicit GameGuard(const State& s) : s_(s), id_(s.GameId) {}
-    bool Current() const { return s_.GameId == id_; }
-
-private:
-    const State& s_;
-    int id_;
-};
 
 // MovesLeft = 3 + 3 for every Wizard of the player to move.
 void CountMoves(State& s = Game());
