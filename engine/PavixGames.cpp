@@ -4,8 +4,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <chrono>
 #include <memory>
@@ -46,13 +48,29 @@ bool CanCreateFilesIn(const QString& folder)
     return probe.open();
 }
 
-// The user's folder of that kind, created when missing; the program folder
-// when the system names none.
-QString UserFolder(QStandardPaths::StandardLocation kind)
+// Whether this copy runs from the folder it was installed to: the install step
+// leaves kInstalledMarker beside the executable. Such a folder belongs to the
+// package manager, so the program never writes there, not even as root, for
+// whom the write probe would succeed (and a removed package would leave the
+// folder behind, full of one user's files).
+bool IsInstalledCopy(const QString& folder)
+{
+    return QFileInfo::exists(folder + QLatin1String(kInstalledMarker));
+}
+
+// The user's folder of that kind, created when missing. Where the system names
+// none, a portable copy keeps its files beside itself and an installed one
+// takes a fresh private folder under the temporary folder.
+QString UserFolder(QStandardPaths::StandardLocation kind, bool installed)
 {
     const QString folder = QStandardPaths::writableLocation(kind);
-    if (folder.isEmpty())
-        return g_state.AppPath;
+    if (folder.isEmpty()) {
+        if (!installed)
+            return g_state.AppPath;
+        QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/Turrion-XXXXXX"));
+        scratch.setAutoRemove(false);
+        return WithTrailingSlash(scratch.path());
+    }
     QDir().mkpath(folder);
     return WithTrailingSlash(folder);
 }
@@ -122,11 +140,12 @@ void StartEngine(int level)
         g_state.AppPath = WithTrailingSlash(QCoreApplication::applicationDirPath());
     else
         g_state.AppPath = QStringLiteral("./");
-    if (CanCreateFilesIn(g_state.AppPath)) {
+    const bool installed = IsInstalledCopy(g_state.AppPath);
+    if (!installed && CanCreateFilesIn(g_state.AppPath)) {
         g_state.ConfigPath = g_state.DataPath = g_state.AppPath;
     } else {
-        g_state.ConfigPath = UserFolder(QStandardPaths::AppConfigLocation);
-        g_state.DataPath = UserFolder(QStandardPaths::AppDataLocation);
+        g_state.ConfigPath = UserFolder(QStandardPaths::AppConfigLocation, installed);
+        g_state.DataPath = UserFolder(QStandardPaths::AppDataLocation, installed);
     }
 
     g_state.PerfFrequency = CounterFrequency();
