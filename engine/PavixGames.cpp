@@ -59,8 +59,10 @@ bool IsInstalledCopy(const QString& folder)
 }
 
 // The user's folder of that kind, created when missing. Where the system names
-// none, a portable copy keeps its files beside itself and an installed one
-// takes a fresh private folder under the temporary folder.
+// none (Qt on Linux always does, from $HOME), a portable copy keeps its files
+// beside itself and an installed one takes a fresh private folder under the
+// temporary folder; only if even that cannot be made does it fall back to
+// its own folder, where the writes of anyone but root fail harmlessly.
 QString UserFolder(QStandardPaths::StandardLocation kind, bool installed)
 {
     const QString folder = QStandardPaths::writableLocation(kind);
@@ -69,7 +71,7 @@ QString UserFolder(QStandardPaths::StandardLocation kind, bool installed)
             return g_state.AppPath;
         QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/Turrion-XXXXXX"));
         scratch.setAutoRemove(false);
-        return WithTrailingSlash(scratch.path());
+        return scratch.isValid() ? WithTrailingSlash(scratch.path()) : g_state.AppPath;
     }
     QDir().mkpath(folder);
     return WithTrailingSlash(folder);
