@@ -1602,12 +1602,16 @@ QImage Title(int scale)
     band.setColorAt(0.25, QColor(0, 0, 0, 150));
     band.setColorAt(1, QColor(0, 0, 0, 190));
     p.fillRect(QRectF(0, 218, 360, 62), band);
-    Caption(p, scale, QRectF(0, 228, 360, 16), Font("Liberation Sans", 12 * scale, true),
+    // Then how to start: alone against the computer or two at one keyboard.
+    Caption(p, scale, QRectF(0, 224, 360, 14), Font("Liberation Sans", 12 * scale, true),
             QColor(255, 255, 255), QStringLiteral("A game by the Turrion developers"));
-    Caption(p, scale, QRectF(0, 244, 360, 14), Font("Liberation Sans", 11 * scale, false),
-            QColor(210, 220, 240), QStringLiteral("Two players - hot-seat or NetPlay"));
-    Caption(p, scale, QRectF(0, 260, 360, 14), Font("Liberation Sans", 11 * scale, true),
-            QColor(255, 214, 90), QStringLiteral("Game > New > Two Player Game to start (Ctrl+N)"));
+    Caption(p, scale, QRectF(0, 238, 360, 13), Font("Liberation Sans", 10 * scale, false),
+            QColor(210, 220, 240),
+            QStringLiteral("Against the computer (Easy, Normal, Hard), hot-seat or NetPlay"));
+    Caption(p, scale, QRectF(0, 251, 360, 13), Font("Liberation Sans", 10 * scale, true),
+            QColor(255, 214, 90), QStringLiteral("Alone: Ctrl+B to play Blue, Ctrl+R to play Red"));
+    Caption(p, scale, QRectF(0, 264, 360, 13), Font("Liberation Sans", 10 * scale, true),
+            QColor(255, 214, 90), QStringLiteral("Two players: Ctrl+N (Game > New > Two Player Game)"));
     return img;
 }
 // Window icon: a shield parted blue and red under a golden crown.

@@ -6,8 +6,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <chrono>
 
@@ -44,13 +46,31 @@ bool CanCreateFilesIn(const QString& folder)
     return probe.open();
 }
 
-// The user's folder of that kind, created when missing; the program folder
-// when the system names none.
-QString UserFolder(QStandardPaths::StandardLocation kind)
+// Whether this copy runs from the folder it was installed to: the install step
+// leaves kInstalledMarker beside the executable. Such a folder belongs to the
+// package manager, so the program never writes there, not even as root, for
+// whom the write probe would succeed (and a removed package would leave the
+// folder behind, full of one user's files).
+bool IsInstalledCopy(const QString& folder)
+{
+    return QFileInfo::exists(folder + QLatin1String(kInstalledMarker));
+}
+
+// The user's folder of that kind, created when missing. Where the system names
+// none (Qt on Linux always does, from $HOME), a portable copy keeps its files
+// beside itself and an installed one takes a fresh private folder under the
+// temporary folder; only if even that cannot be made does it fall back to
+// its own folder, where the writes of anyone but root fail harmlessly.
+QString UserFolder(QStandardPaths::StandardLocation kind, bool installed)
 {
     const QString folder = QStandardPaths::writableLocation(kind);
-    if (folder.isEmpty())
-        return g_state.AppPath;
+    if (folder.isEmpty()) {
+        if (!installed)
+            return g_state.AppPath;
+        QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/Turrion-XXXXXX"));
+        scratch.setAutoRemove(false);
+        return scratch.isValid() ? WithTrailingSlash(scratch.path()) : g_state.AppPath;
+    }
     QDir().mkpath(folder);
     return WithTrailingSlash(folder);
 }
@@ -120,11 +140,12 @@ void StartEngine(int level)
         g_state.AppPath = WithTrailingSlash(QCoreApplication::applicationDirPath());
     else
         g_state.AppPath = QStringLiteral("./");
-    if (CanCreateFilesIn(g_state.AppPath)) {
+    const bool installed = IsInstalledCopy(g_state.AppPath);
+    if (!installed && CanCreateFilesIn(g_state.AppPath)) {
         g_state.ConfigPath = g_state.DataPath = g_state.AppPath;
     } else {
-        g_state.ConfigPath = UserFolder(QStandardPaths::AppConfigLocation);
-        g_state.DataPath = UserFolder(QStandardPaths::AppDataLocation);
+        g_state.ConfigPath = UserFolder(QStandardPaths::AppConfigLocation, installed);
+        g_state.DataPath = UserFolder(QStandardPaths::AppDataLocation, installed);
     }
 
     g_state.PerfFrequency = CounterFrequency();

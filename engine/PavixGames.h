@@ -28,13 +28,18 @@ struct EngineState {
     std::vector<QString> LogFiles; // index 1..LogCount; "" once closed
 };
 
+// The file the install step puts beside the installed executable. Its
+// presence alone counts: a copy that finds it never writes in its own folder.
+inline constexpr char kInstalledMarker[] = "installed";
+
 EngineState& Engine();
 // The program's folder: the data it reads (sounds, help page).
 const QString& AppPath();
 // The folders it writes to, chosen by StartEngine. A program folder that can
-// be written (a portable copy, the build tree) is used for both; otherwise
-// they are the user's XDG folders (QStandardPaths::AppConfigLocation and
-// AppDataLocation), created when missing.
+// be written (a portable copy, the build tree) is used for both, unless it
+// holds kInstalledMarker; otherwise they are the user's XDG folders
+// (QStandardPaths::AppConfigLocation and AppDataLocation), created when
+// missing.
 const QString& ConfigPath();
 const QString& DataPath();
 int LogLevel();

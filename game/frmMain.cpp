@@ -14,6 +14,7 @@
 #include "game/netplay/NetPlay.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -92,12 +93,23 @@ frmMain* MainForm()
     return g_main;
 }
 
+QIcon WindowIcon()
+{
+    // Every size there is, so that the title bar, the task switcher and the
+    // dock each get one painted for their size instead of a scaled 64.
+    QIcon icon;
+    const QDir folder(QStringLiteral(":/assets/icons"));
+    for (const QString& name : folder.entryList({QStringLiteral("turrion-*.png")}, QDir::Files))
+        icon.addFile(folder.filePath(name));
+    return icon;
+}
+
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     g_main = this;
     setObjectName("frmMain");
     setWindowTitle("Turrion");
-    setWindowIcon(QIcon(":/assets/icon.png"));
+    setWindowIcon(WindowIcon());
 
     client_ = new QWidget(this);
     picViewPort = new PictureBox("picViewPort", client_);

@@ -9,6 +9,7 @@
 
 class PictureBox;
 class QAction;
+class QIcon;
 class QMenu;
 
 namespace Turrion {
@@ -128,6 +129,9 @@ private:
 
 // The one main window of the process, or nullptr.
 frmMain* MainForm();
+
+// The program icon at every size in assets/icons, for the main window.
+QIcon WindowIcon();
 
 // Places a window that remembers its offset from the main window (in twips):
 // at that offset, or, while it has never been placed (0, 0), beside the main

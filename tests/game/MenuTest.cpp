@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <algorithm>
 #include <tuple>
 
 using namespace Turrion;
@@ -71,6 +72,20 @@ TEST_F(MenuTest, MenuBarMatchesTheMenuTree)
     };
     for (const auto& [menu, items] : tree)
         EXPECT_EQ(describe(menu->actions()), items);
+}
+
+// Each desktop place (title bar, task switcher, dock) gets an icon painted
+// for its size, not the nearest one scaled.
+TEST_F(MenuTest, TheWindowIconComesAtEverySizeTheArtPaints)
+{
+    QList<QSize> offered = form->windowIcon().availableSizes(), painted;
+    std::sort(offered.begin(), offered.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256, 512})
+        painted << QSize(side, side);
+    EXPECT_EQ(offered, painted);
+    for (const QSize& size : painted)
+        EXPECT_EQ(form->windowIcon().pixmap(size).toImage().pixelColor(size.width() / 2, size.height() / 2).alpha(), 255)
+            << size.width() << " has the shield in its middle";
 }
 
 TEST_F(MenuTest, SaveAsksForANameOnceThenWritesSilently)
