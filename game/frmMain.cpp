@@ -533,9 +533,11 @@ void frmMain::mnuHelpAbout_Click()
 
 void frmMain::picViewPort_MouseUp(Qt::MouseButton, QPoint pos)
 {
-    // In window pixels, whatever the zoom: the view is 9 by 7 cells.
-    const int cellW = qRound(picViewPort->width() / double(Cols));
-    const int cellH = qRound(picViewPort->height() / double(Rows));
+    // In window pixels, whatever the zoom: the view is 9 by 7 cells of a
+    // whole number of pixels each, and the position is a whole pixel
+    // (floored by the picture box), so division floors exactly.
+    const int cellW = picViewPort->width() / Cols;
+    const int cellH = picViewPort->height() / Rows;
     if (cellW <= 0 || cellH <= 0 || pos.x() < 0 || pos.y() < 0)
         return;
     const int col = pos.x() / cellW;

@@ -28,6 +28,13 @@ public:
     int ScaleHeight() const { return height() * pixelRatio_; }
     void SetPixelRatio(int ratio) { pixelRatio_ = ratio < 1 ? 1 : ratio; }
 
+    // The widget pixel holding a mouse position. With a fractional number of
+    // device pixels per widget pixel (1.25, 1.5) the position of a device
+    // pixel is fractional: it belongs to the widget pixel it lies in, so it
+    // is floored, never rounded (rounding would hand the last device pixel
+    // of a cell, or of the box, to the next one).
+    static QPoint PixelAt(QPointF position);
+
 signals:
     // A mouse button went up; pos is in widget pixels and may lie outside the
     // box when the press started inside it.
