@@ -125,7 +125,7 @@ frmMain* StartUp(const QString& commandLine)
     form->setAttribute(Qt::WA_DeleteOnClose, false);
     form->Form_Load();
     v.ViewPort = PavixGDI::NewViewport(form->picViewPort, ViewWidth * PixelScale(),
-                                       ViewHeight * PixelScale());
+                                       ViewHeight * PixelScale(), PixelScale());
     LoadGraphics();
 
     // Until the first game the view shows the title picture.
