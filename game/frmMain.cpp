@@ -14,6 +14,7 @@
 #include "game/netplay/NetPlay.h"
 #include "game/DialogLayout.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -222,10 +223,15 @@ void frmMain::BuildMenus()
                            &frmMain::mnuViewZoomAuto_Click);
     mnuViewZoomAuto->setCheckable(true);
     mnuView->addSeparator();
+    // One size is in use at a time: the sizes are one exclusive group, so the
+    // menu shows them as choices of one.
+    auto* sizes = new QActionGroup(mnuView);
+    sizes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (int z = 1; z <= 4; ++z) {
         QAction* a = mnuView->addAction(QString("&%1x").arg(z));
         a->setObjectName(QString("mnuViewZoom%1").arg(z));
         a->setCheckable(true);
+        sizes->addAction(a);
         connect(a, &QAction::triggered, this, [this, z] { mnuViewZoom_Click(z); });
         mnuViewZoom[z - 1] = a;
     }

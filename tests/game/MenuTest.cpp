@@ -10,6 +10,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
@@ -73,6 +74,12 @@ TEST_F(MenuTest, MenuBarMatchesTheMenuTree)
     };
     for (const auto& [menu, items] : tree)
         EXPECT_EQ(describe(menu->actions()), items);
+    // The sizes are choices of one: a single exclusive group of the four.
+    const QActionGroup* sizes = form->mnuViewZoom[0]->actionGroup();
+    ASSERT_TRUE(sizes);
+    EXPECT_EQ(sizes->actions(), (QList<QAction*>{form->mnuViewZoom, form->mnuViewZoom + 4}));
+    EXPECT_EQ(sizes->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
+    EXPECT_FALSE(form->mnuViewZoomAuto->actionGroup()) << "Automatic Size stays a check box of its own";
 }
 
 TEST_F(MenuTest, SaveAsksForANameOnceThenWritesSilently)
