@@ -13,6 +13,7 @@
 #include "engine/gui/PictureBox.h"
 #include "game/netplay/NetPlay.h"
 #include "game/DialogLayout.h"
+#include "art/Art.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -262,10 +263,10 @@ void frmMain::BuildMenus()
 
 int frmMain::LargestZoom() const
 {
-    // A screen with several device pixels per window pixel gets its pictures
-    // at that many pixels more; the art goes up to four. A zoom whose window
-    // would not fit on the screen is not offered.
-    const int ratio = std::max(1, qRound(devicePixelRatioF()));
+    // A screen with several device pixels per window pixel (also 1.25 or
+    // 1.5) gets its pictures at that many pixels more; the art goes up to
+    // four. A zoom whose window would not fit on the screen is not offered.
+    const double ratio = std::max(1.0, devicePixelRatioF());
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QSize area = screen ? screen->availableGeometry().size() : QSize(1024, 768);
     const int chrome = menuBar()->sizeHint().height() + 16;
@@ -279,7 +280,7 @@ int frmMain::LargestZoom() const
 void frmMain::SetZoom(int choice)
 {
     Screen& s = TheScreen();
-    const int ratio = std::max(1, qRound(devicePixelRatioF()));
+    const double ratio = std::max(1.0, devicePixelRatioF());
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int available = screen ? screen->availableGeometry().height() : 768;
     // The menu bar and the margins around the view; the frame the window
@@ -307,15 +308,18 @@ void frmMain::SetZoom(int choice)
         mnuViewZoom[z - 1]->setEnabled(z <= largest);
     }
 
-    picViewPort->SetPixelRatio(ratio);
+    // Painted at the device's own scale (the art's nearest step), not at a
+    // whole one shrunk: a picture pixel per device pixel, lines of one width.
+    const double scale = Art::ClampScale(zoom * ratio);
+    picViewPort->SetPixelRatio(scale / zoom);
     picViewPort->setGeometry(8, 8, ViewWidth * zoom, ViewHeight * zoom);
     client_->setFixedSize(ViewWidth * zoom + 16, ViewHeight * zoom + 16);
     adjustSize();
     if (s.ViewPort) {
-        RescaleGraphics(zoom * ratio);
+        RescaleGraphics(scale);
         RedrawView();
     } else {
-        SetPixelScale(zoom * ratio);
+        SetPixelScale(scale);
     }
 }
 
