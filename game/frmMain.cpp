@@ -38,9 +38,13 @@ frmMain* g_main = nullptr;
 // round); nullptr when there is none.
 QWidget* OtherDialog(const QWidget* except)
 {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != except && w != g_main && w->isVisible() && !w->isMinimized())
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        // Windows and dialogs only: not a menu popping down or a tooltip.
+        const Qt::WindowType type = w->windowType();
+        if (w != except && w != g_main && w->isVisible() && !w->isMinimized() &&
+            (type == Qt::Window || type == Qt::Dialog))
             return w;
+    }
     return nullptr;
 }
 
