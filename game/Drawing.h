@@ -12,7 +12,7 @@ namespace Turrion {
 void LoadGraphics();
 // Paints every sheet and the back buffer afresh at `scale` screen pixels per
 // game pixel, under the same picture numbers.
-void RescaleGraphics(int scale);
+void RescaleGraphics(double scale);
 // The background and every piece.
 void DrawBoard();
 // The "Moves" panel with the two-digit MovesLeft, in the middle column, away
@@ -48,8 +48,8 @@ QFont MainFont();
 
 // Everything above works in game pixels (the board is 360 by 280); the back
 // buffer and the sheets have this many screen pixels per game pixel.
-int PixelScale();
-void SetPixelScale(int scale);
+double PixelScale();
+void SetPixelScale(double scale);
 
 constexpr std::uint32_t White = 0x00FFFFFF;
 constexpr std::uint32_t Yellow = 0x0000FFFF;

@@ -98,6 +98,9 @@ public:
     // The zoom in use, 1..4, and the largest this screen allows.
     int Zoom() const { return zoom_; }
     int LargestZoom() const;
+    // The automatic zoom is chosen again (the NetPlay window opened or
+    // closed) and the window kept on the screen; a chosen zoom stays.
+    void FitAutomaticZoom();
 
     // Enables or disables a whole menu (its title in the bar and its items).
     static void SetMenuEnabled(QMenu* menu, bool enabled);
@@ -122,6 +125,8 @@ private:
     void BuildMenus();
     // A new game: two players, or against the computer playing `computerColor`.
     void StartGame(int computerColor);
+    // Moves the window back onto its screen after its size changed.
+    void KeepOnScreen();
     int zoom_ = 1;
     bool closing_ = false;
     QWidget* client_ = nullptr;

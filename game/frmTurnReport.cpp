@@ -247,16 +247,17 @@ void frmTurnReport::PaintPick(PickBox* box, Art::Sheet kind, int player)
 {
     // Painted for the dialog's own screen, one picture pixel per device
     // pixel, whatever the board's zoom.
-    const int k = std::max(1, qRound(devicePixelRatioF()));
-    if (picGrass->Picture().width() != CellSize * k)
+    const double k = Art::ClampScale(std::max(1.0, devicePixelRatioF()));
+    const int cell = qRound(CellSize * k);
+    if (picGrass->Picture().width() != cell)
         picGrass->SetPicture(Art::Paint(Art::Sheet::Grass, k));
-    QImage image = picGrass->Picture().copy(0, 0, CellSize * k, CellSize * k);
+    QImage image = picGrass->Picture().copy(0, 0, cell, cell);
     const QImage sheet = Art::Paint(kind, k);
     const bool cannon = kind == Art::Sheet::Cannon;
     const int spriteX = player == Red ? 40 : 0;
     const int maskX = cannon ? (player == Red ? 120 : 80) : 80;
-    Combine(image, sheet, maskX * k, false, CellSize * k);
-    Combine(image, sheet, spriteX * k, true, CellSize * k);
+    Combine(image, sheet, qRound(maskX * k), false, cell);
+    Combine(image, sheet, qRound(spriteX * k), true, cell);
     image.setDevicePixelRatio(k);
     box->SetPicture(image);
     box->show();

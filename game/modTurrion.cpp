@@ -65,8 +65,8 @@ frmMain* StartUp(const QString& commandLine)
     auto* form = new frmMain;
     form->setAttribute(Qt::WA_DeleteOnClose, false);
     form->Form_Load();
-    v.ViewPort = PavixGDI::NewViewport(form->picViewPort, ViewWidth * PixelScale(),
-                                       ViewHeight * PixelScale());
+    v.ViewPort = PavixGDI::NewViewport(form->picViewPort, qRound(ViewWidth * PixelScale()),
+                                       qRound(ViewHeight * PixelScale()), PixelScale());
     LoadGraphics();
 
     // Until the first game the view shows the title picture.

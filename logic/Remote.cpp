@@ -31,7 +31,7 @@ bool AcceptsMessage(const State& s, const Message& m)
 
 void PlacePiece(State& s, int owner, int kind, int col, int row)
 {
-    if (!OnBoard(col, row))
+    if (!OnBoard(col, row) || s.Board[col][row] != Empty)
         return;
     s.Owner[col][row] = owner;
     s.Board[col][row] = kind;
@@ -40,7 +40,7 @@ void PlacePiece(State& s, int owner, int kind, int col, int row)
 void MovePiece(State& s, int fromCol, int fromRow, int toCol, int toRow)
 {
     if (!OnBoard(fromCol, fromRow) || !OnBoard(toCol, toRow) ||
-        (fromCol == toCol && fromRow == toRow))
+        (fromCol == toCol && fromRow == toRow) || s.Board[toCol][toRow] != Empty)
         return;
     s.Owner[toCol][toRow] = s.Owner[fromCol][fromRow];
     s.Owner[fromCol][fromRow] = NoPlayer;
@@ -50,7 +50,7 @@ void MovePiece(State& s, int fromCol, int fromRow, int toCol, int toRow)
 
 void RemovePiece(State& s, int col, int row)
 {
-    if (!OnBoard(col, row))
+    if (!OnBoard(col, row) || s.Board[col][row] == King)
         return;
     s.Owner[col][row] = NoPlayer;
     s.Board[col][row] = Empty;
@@ -66,8 +66,11 @@ bool LandShot(State& s, int col, int row, int shooter)
         SetPhase(s, PhaseGameOver);
         return true;
     }
-    if (col != MiddleColumn)
-        PlacePiece(s, shooter, Fire, col, row);
+    // The landing burns whatever stands there (the King aside).
+    if (col != MiddleColumn) {
+        s.Owner[col][row] = shooter;
+        s.Board[col][row] = Fire;
+    }
     return false;
 }
 

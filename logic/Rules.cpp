@@ -12,6 +12,15 @@ bool IsCannon(int kind)
     return kind == CannonReady || kind == CannonFired;
 }
 
+// Keys, the computer and the other copy of the game act only on a piece of
+// the player to move: a damaged game or a hostile message can leave the
+// cursor on an enemy piece, which must not be handed to the mover.
+bool OwnCursorCell(const State& s)
+{
+    return OnBoard(s.CursorCol, s.CursorRow) &&
+           s.Owner[s.CursorCol][s.CursorRow] == s.CurrentPlayer;
+}
+
 // The Builder steps onto the empty cell T; the same end state as a plain move.
 bool BuilderMove(State& s, int toCol, int toRow)
 {
@@ -127,7 +136,8 @@ ArrowResult ApplyArrow(State& s, int dCol, int dRow, int modifiers)
     result.fromRow = s.CursorRow;
     result.toCol = s.CursorCol + dCol;
     result.toRow = s.CursorRow + dRow;
-    const int kind = s.Board[result.fromCol][result.fromRow];
+    // Another player's piece under the cursor is treated as an empty cell.
+    const int kind = OwnCursorCell(s) ? s.Board[result.fromCol][result.fromRow] : Empty;
     result.kind = kind;
     if (kind == King || kind == Wizard || IsCannon(kind)) {
         if (PlainMove(s, result.toCol, result.toRow))
@@ -189,7 +199,7 @@ int ShotDirection(int player)
 
 int ShotReach(const State& s, int power)
 {
-    if (!OnBoard(s.CursorCol, s.CursorRow))
+    if (!OwnCursorCell(s))
         return 0;
     int reach = power;
     if (s.MovesLeft < reach)

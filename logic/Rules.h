@@ -61,7 +61,8 @@ struct ArrowResult {
 
 // The whole arrow command on the state: edge test, then by the selected
 // piece a plain move, a Builder move or (Builder with any modifier) a wall
-// action. Board, Owner, the cursor and the moves are updated.
+// action. Board, Owner, the cursor and the moves are updated. A piece the
+// player to move does not own does nothing (Nothing).
 ArrowResult ApplyArrow(State& s, int dCol, int dRow, int modifiers);
 
 // A King, Wizard or Cannon steps from the cursor onto the empty cell T; any
@@ -90,7 +91,8 @@ bool Selectable(const State& s, int col, int row);
 // +1 for Blue (shoots towards higher columns), -1 for Red.
 int ShotDirection(int player);
 // The reach of a shot from the cursor: the power, lowered to the moves left,
-// then to what keeps the landing cell on the board. 0 means no shot at all.
+// then to what keeps the landing cell on the board. 0 means no shot at all,
+// also when the cursor's cell is not the player's own.
 int ShotReach(const State& s, int power);
 // Where the ball comes down, as a distance from the Cannon: the first Wall
 // (of either owner) within the reach, else the reach itself; other pieces

@@ -585,7 +585,8 @@ void Session::Dispatch(const Message& m)
         break;
 
     case Code::AP:
-        switch (m.kind) {
+        // An occupied cell takes no piece (PlacePiece): nothing to tell.
+        switch (s_.Board[m.col][m.row] == Empty ? m.kind : Empty) {
         case CannonReady:
             emit ChatLine(Stars + name + QStringLiteral(" has added a CANNON to the board."));
             break;

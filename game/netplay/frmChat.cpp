@@ -224,6 +224,8 @@ void frmChat::ResetControls()
 void frmChat::PlaceWindow()
 {
     const Screen& v = TheScreen();
+    if (frmMain* main = MainForm())
+        main->FitAutomaticZoom(); // room for this window beside the board
     PlaceByMainWindow(this, v.ChatLeft, v.ChatTop);
 }
 
@@ -271,6 +273,7 @@ void frmChat::Form_Unload(bool& cancel)
         main->mnuGameSave->setEnabled(true);
         frmMain::SetMenuEnabled(main->mnuNet, true);
         main->mnuHelpAbout->setEnabled(true);
+        main->FitAutomaticZoom(); // the room beside the board is no longer needed
     }
 }
 

@@ -48,7 +48,8 @@ protected:
 TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
 {
     // Recruits and Walls are announced, a King or a Fire appears silently,
-    // whatever stood on the cell is replaced; only a Wall's removal is told;
+    // an occupied cell takes nothing (the Builder after the Cannon on 8,3,
+    // untold); only a Wall's removal is told;
     // a move onto its own cell changes nothing; the river never burns.
     Put(6, 3, Blue, Builder);
     Feed(W("AP}2608030") + W("AP}1200030") + W("AP}2308031") + W("AP}1401021") + W("AP}1100021") +
@@ -56,13 +57,12 @@ TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
          W("FC}04031") + W("FC}06032") + W("SG}Cy"));
     EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has added a CANNON to the board.",
                                        "   ** Bob has added a WIZARD to the board.",
-                                       "   ** Bob has added a BUILDER to the board.",
                                        "   ** Bob has ADDED a WALL to the board.",
                                        "   ** Bob has REMOVED a WALL from the board.",
                                        "   ** Bob has FIRED a CANNON!", "   ** Bob has FIRED a CANNON!",
                                        "   ** Cy has SAVED the GAME to a file."}));
     EXPECT_EQ((std::vector<int>{At(8, 3), At(0, 3), At(0, 2), At(1, 2), At(1, 6), At(4, 3), At(6, 3)}),
-              (std::vector<int>{23, 12, 0, 11, 0, 0, 25}));
+              (std::vector<int>{26, 12, 0, 11, 0, 0, 25}));
     EXPECT_EQ(sounds, QStringList(2, "cb_hit.wav"));
 
     // On a King the game is over: the King stays, marked by the cursor, and
@@ -117,7 +117,7 @@ TEST_F(NetBadInput, UnendedDataIsNeverActedOnAndEndlessDataIsReportedOnce)
     // window opens where it was left.
     Feed("CH}lost");
     EXPECT_TRUE(NewLines().isEmpty());
-    const QPoint moved = Chat()->pos() + QPoint(-30, -40);
+    const QPoint moved(40, 50);
     Chat()->move(moved);
     Chat()->cmdDone->click();
     Host("Ann");
