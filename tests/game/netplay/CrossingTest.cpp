@@ -4,6 +4,8 @@
 #include "NetTestSupport.h"
 
 #include "game/modTurrion.h"
+#include "logic/Remote.h"
+#include "logic/SaveFormat.h"
 #include "engine/PavixGames.h"
 #include "engine/gui/PavixDialogs.h"
 #include "game/frmTurnReport.h"
@@ -131,4 +133,55 @@ TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
         EXPECT_EQ(S().Board[8][3], Empty);
         Chat()->cmdDone->click();
     }
+}
+
+TEST_F(Crossing, GamesAreConfirmedBoardsComparedAndAComputerGameIsNotJoined)
+{
+    // A host whose peer confirms games: after a new game, what the peer sent
+    // for the game before is ignored until its confirmation arrives.
+    peer = HostWithPlayer("Ann", "Bob");
+    ASSERT_TRUE(peer);
+    peer->firstProtocolOnly = false;
+    Arrive(W("GA}0"));
+    Chat()->cmdSwitch->click(); // the host plays Red from the next game on
+    Key(Qt::Key_N);
+    EXPECT_EQ(std::pair(S().NetGameColor, S().NetGamesShared), std::pair(int(Red), 1));
+    Arrive(W("AP}1300030"));   // Blue's recruit, sent before the new game reached Bob
+    TestSupport::Settle();
+    EXPECT_EQ(S().Board[0][3], Empty);
+    Arrive(W("GA}1") + W("AP}1200030") + W("ET}1"));
+    TestSupport::Settle();
+    EXPECT_EQ(std::pair(S().Board[0][3], S().Owner[0][3]), std::pair(int(Wizard), Blue));
+    EXPECT_EQ(std::pair(S().CurrentPlayer, S().GameState), std::pair(int(Red), int(PhaseMove)));
+
+    // The turn passed: the host's digest went out. A peer whose board
+    // differed hears so, and gets the host's game again.
+    const QByteArray digest = NetPlay::Frame(NetPlay::BoardDigestMessage(1, 1, Red, NetPlay::BoardDigest(S())));
+    EXPECT_SENT(*peer, W("SC}1") + W("NG}Ann") + digest);
+    const int lines = ChatLines().size();
+    Arrive(W("BD}1,1,2,00000000"));
+    EXPECT_EQ(LinesSince(lines), QStringList{"   ** The two boards differed after the turn change to turn 1; "
+                                             "both go on from the host's board."});
+    QString why;
+    EXPECT_SENT(*peer, "LF}" + SerializeGame(S(), &why) + char(0xFF));
+    EXPECT_EQ(S().NetGamesShared, 2);
+    Chat()->cmdDone->click();
+
+    // The connecting side says it confirms, and confirms each game it takes.
+    peer = ConnectedTo("Ann", "Bob");
+    ASSERT_TRUE(peer);
+    EXPECT_EQ(peer->dropped, W("GA}0"));
+    peer->firstProtocolOnly = false;
+    Arrive(W("NG}Bob"));
+    EXPECT_SENT(*peer, W("GA}1"));
+    Chat()->cmdDone->click();
+
+    // A host playing against the computer refuses a player.
+    Host("Ann");
+    Key(Qt::Key_R);
+    Peer late;
+    const bool connected = late.ConnectTo(quint16(Chat()->Net().ListeningPort()));
+    EXPECT_TRUE(!connected || PumpUntil([&] { return late.Closed(); }));
+    EXPECT_TRUE(PumpUntil([&] { return ChatLines().last().startsWith("A player tried to connect"); }));
+    EXPECT_EQ(std::pair(S().NetState, S().ComputerColor), std::pair(int(NetHosting), Blue));
 }

@@ -81,6 +81,7 @@ public:
     // A peer that knows only the first protocol: the game confirmations and
     // board digests it receives are dropped, as such a copy ignores them.
     bool firstProtocolOnly = true;
+    QByteArray dropped; // what such a copy ignored
 
 private:
     void Take(const QByteArray& bytes)
@@ -96,6 +97,8 @@ private:
             partial_.remove(0, end + 1);
             if (!frame.startsWith("GA}") && !frame.startsWith("BD}"))
                 received += frame;
+            else
+                dropped += frame;
         }
     }
     QByteArray partial_;
