@@ -24,6 +24,11 @@ namespace {
 // All coordinates below are in units of the 1x layout; a painter scaled by
 // the factor (or a loop over the scaled pixels) puts them on the picture.
 constexpr int kCell = 40;          // board cell and sprite frame size at 1x
+
+// A length of the layout at the scale, in whole pixels. The scales are
+// quarter steps, so every cell, frame and sheet comes out whole; a whole
+// scale gives exactly the integer products.
+int Px(double pixels) { return int(std::lround(pixels)); }
 constexpr int kFigureDark = 0x10;  // darkest channel value inside a figure
 
 // Small deterministic generator (xorshift32); std distributions are not
@@ -131,13 +136,13 @@ using FigurePainter = std::function<void(QPainter&, const Team&)>;
 // edges. A big frame has the pixels for them already, and the painting time
 // grows with the square of the painted size: the larger the scale, the less
 // supersampling.
-int Supersample(int scale) { return scale == 1 ? 4 : scale == 2 ? 2 : 1; }
+int Supersample(double scale) { return scale <= 1 ? 4 : scale <= 2 ? 2 : 1; }
 
 // One figure painted in frame coordinates (0..40) onto a frame of
 // kCell * scale pixels, with straight (not premultiplied) alpha.
-QImage RenderFigure(const FigurePainter& paint, const Team& team, bool mirror, int scale)
+QImage RenderFigure(const FigurePainter& paint, const Team& team, bool mirror, double scale)
 {
-    const int size = kCell * scale, factor = Supersample(scale);
+    const int size = Px(kCell * scale), factor = Supersample(scale);
     QImage big(size * factor, size * factor, QImage::Format_ARGB32_Premultiplied);
     big.fill(Qt::transparent);
     {
@@ -181,11 +186,12 @@ Coverage Cover(const std::vector<QImage>& figures)
 // width 1, a disc beyond), so that every piece stands out crisply on grass,
 // sand or water alike. The nearest figure pixel of any outline pixel lies on
 // the figure's rim, so only rim pixels need to spread.
-Coverage Dilate(const Coverage& cov, int width)
+Coverage Dilate(const Coverage& cov, double width)
 {
     std::vector<QPoint> disc;
-    for (int dy = -width; dy <= width; ++dy)
-        for (int dx = -width; dx <= width; ++dx)
+    const int reach = int(width);
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx)
             if ((dx || dy) && dx * dx + dy * dy <= width * width)
                 disc.emplace_back(dx, dy);
     const int n = cov.size;
@@ -260,7 +266,7 @@ QImage Strip(const std::vector<QImage>& frames)
 
 // Sheet of 120 x 40: Blue frame, Red frame, one shared mask.
 QImage PieceSheet(const FigurePainter& paint, bool outline, const QColor& blueEdge,
-                  const QColor& redEdge, int scale)
+                  const QColor& redEdge, double scale)
 {
     const QImage blue = RenderFigure(paint, kBlue, false, scale);
     const QImage red = RenderFigure(paint, kRed, false, scale);
@@ -859,7 +865,7 @@ void PaintCannon(QPainter& p, const Team& t)
 }
 
 // Cannon sheet, 160 x 40: Blue frame, Red frame, Blue mask, Red mask.
-QImage CannonSheet(int scale)
+QImage CannonSheet(double scale)
 {
     const QImage blue = RenderFigure(PaintCannon, kBlue, false, scale);
     const QImage red = RenderFigure(PaintCannon, kRed, true, scale);
@@ -878,7 +884,7 @@ QImage CannonSheet(int scale)
 // darkens grass, sand and water alike, where a solid grey would keep only
 // some bits of the board colour. The stipple stays one pixel fine at every
 // scale.
-QImage BallFrame(int frame, int scale)
+QImage BallFrame(int frame, double scale)
 {
     struct Pose { double bx, by, br, srx, sry; };
     const Pose poses[] = {
@@ -889,7 +895,7 @@ QImage BallFrame(int frame, int scale)
     };
     const Pose& q = poses[frame];
     const double groundY = 34.0;
-    const int size = kCell * scale;
+    const int size = Px(kCell * scale);
     QImage img(size, size, QImage::Format_RGB32);
     img.fill(Qt::white);
     const QRgb ink = qRgb(0x14, 0x14, 0x18);
@@ -934,9 +940,9 @@ QImage BallFrame(int frame, int scale)
     return img;
 }
 
-QImage CannonballSheet(int scale)
+QImage CannonballSheet(double scale)
 {
-    const int c = kCell * scale;
+    const int c = Px(kCell * scale);
     QImage sheet(4 * c, 2 * c, QImage::Format_RGB32);
     QPainter p(&sheet);
     p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -952,14 +958,18 @@ QImage CannonballSheet(int scale)
 // Selector, Moves panel, digits (OR-drawn parts keep a pure black ground)
 // ---------------------------------------------------------------------------
 
-QRect Scaled(const QRect& r, int scale)
+// Both edges go to the nearest pixel edge, so that neighbouring rectangles
+// still meet at any scale.
+QRect Scaled(const QRect& r, double scale)
 {
-    return QRect(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
+    const int left = Px(r.x() * scale), top = Px(r.y() * scale);
+    return QRect(left, top, Px((r.x() + r.width()) * scale) - left,
+                 Px((r.y() + r.height()) * scale) - top);
 }
 
-QImage SelectorSheet(int scale)
+QImage SelectorSheet(double scale)
 {
-    const int c = kCell * scale;
+    const int c = Px(kCell * scale);
     QImage sheet(2 * c, c, QImage::Format_RGB32);
     sheet.fill(Qt::black);
     QImage mask(c, c, QImage::Format_RGB32);
@@ -1025,9 +1035,9 @@ QPainterPath FittedText(const QString& text, const QFont& font, const QRectF& bo
 
 // Digit glyph for a 20 x 40 frame: tall white figure, all digits the same
 // height; the frame's border pixels stay black so the panel frame is clear.
-QPainterPath DigitPath(int d, int scale)
+QPainterPath DigitPath(int d, double scale)
 {
-    const QFont f = Font("Liberation Sans", 40 * scale, true);
+    const QFont f = Font("Liberation Sans", Px(40 * scale), true);
     QPainterPath ref;
     ref.addText(0, 0, f, QStringLiteral("0"));
     const QRectF rb = ref.boundingRect();
@@ -1043,9 +1053,9 @@ QPainterPath DigitPath(int d, int scale)
     return tr.map(path);
 }
 
-QImage NumbersSheet(int scale)
+QImage NumbersSheet(double scale)
 {
-    QImage sheet(10 * 20 * scale, kCell * scale, QImage::Format_RGB32);
+    QImage sheet(Px(10 * 20 * scale), Px(kCell * scale), QImage::Format_RGB32);
     sheet.fill(Qt::black);
     QPainter p(&sheet);
     p.setRenderHint(QPainter::Antialiasing);
@@ -1065,9 +1075,9 @@ QImage NumbersSheet(int scale)
     return sheet;
 }
 
-QImage MovesPanel(int scale)
+QImage MovesPanel(double scale)
 {
-    QImage img(kCell * scale, 2 * kCell * scale, QImage::Format_RGB32);
+    QImage img(Px(kCell * scale), Px(2 * kCell * scale), QImage::Format_RGB32);
     img.fill(Qt::black);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -1083,7 +1093,7 @@ QImage MovesPanel(int scale)
     // "Moves" label.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 238, 150));
-    p.drawPath(FittedText(QStringLiteral("Moves"), Font("Liberation Sans", 24 * scale, true),
+    p.drawPath(FittedText(QStringLiteral("Moves"), Font("Liberation Sans", Px(24 * scale), true),
                           QRectF(4.5, 17.5, 31.0, 11.0)));
     // Small hourglass above the label, to make the panel recognisable.
     QPolygonF glass;
@@ -1110,7 +1120,7 @@ enum class Ground { Grass, Sand };
 // board shows varied grass; the grass tile is one of these cells exactly.
 // The grain is one pixel at every scale; blades, flowers, pebbles and
 // ripples are single pixels at 1x and small painted shapes above it.
-void PaintGroundCell(QImage& img, int scale, QPoint origin, int col, int row, Ground kind)
+void PaintGroundCell(QImage& img, double scale, QPoint origin, int col, int row, Ground kind)
 {
     const std::uint32_t seed =
         0xC0FFEEu + std::uint32_t(col) * 7919u + std::uint32_t(row) * 104729u;
@@ -1131,7 +1141,7 @@ void PaintGroundCell(QImage& img, int scale, QPoint origin, int col, int row, Gr
         groove = QColor(170, 144, 92);
         ridge = Shift(base, 12, 12, 10);
     }
-    const int size = kCell * scale;
+    const int size = Px(kCell * scale);
     for (int y = 0; y < size; ++y) {
         QRgb* line = Row(img, origin.y() + y) + origin.x();
         for (int x = 0; x < size; ++x) {
@@ -1236,15 +1246,16 @@ void PaintGroundCell(QImage& img, int scale, QPoint origin, int col, int row, Gr
         p.end();
     // Bevel: light top and left edge, dark right and bottom edge; neighbouring
     // cells together make the board's grid lines.
-    Fill(img, QRect(origin, QSize(size, scale)), ridge.rgb());
-    Fill(img, QRect(origin, QSize(scale, size)), ridge.rgb());
-    Fill(img, QRect(origin + QPoint(0, size - scale), QSize(size, scale)), groove.rgb());
-    Fill(img, QRect(origin + QPoint(size - scale, 0), QSize(scale, size)), groove.rgb());
+    const int line = Px(scale); // one pixel at 1x
+    Fill(img, QRect(origin, QSize(size, line)), ridge.rgb());
+    Fill(img, QRect(origin, QSize(line, size)), ridge.rgb());
+    Fill(img, QRect(origin + QPoint(0, size - line), QSize(size, line)), groove.rgb());
+    Fill(img, QRect(origin + QPoint(size - line, 0), QSize(line, size)), groove.rgb());
 }
 
-void PaintRiver(QImage& img, int scale)
+void PaintRiver(QImage& img, double scale)
 {
-    const int c = kCell * scale, x0 = 4 * c, x1 = 5 * c;
+    const int c = Px(kCell * scale), x0 = 4 * c, x1 = 5 * c;
     Rng grain(777);
     Rng rng = Rng(777).Skip(kCell * 7 * kCell);
     const QColor shallow(58, 120, 176), deep(28, 74, 150);
@@ -1265,7 +1276,7 @@ void PaintRiver(QImage& img, int scale)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(scale, scale);
-    const int height = img.height() / scale;
+    const int height = int(img.height() / scale);
     p.setClipRect(QRect(4 * kCell, 0, kCell, height));
     // Gentle ripples.
     for (int i = 0; i < 36; ++i) {
@@ -1281,26 +1292,27 @@ void PaintRiver(QImage& img, int scale)
     p.end();
     // Foam along both banks.
     for (int y = 0; y < img.height(); ++y) {
-        const int y1 = y / scale;
+        const int y1 = int(y / scale);
         const bool foamL = ((y1 / 3) + (y1 / 7)) % 3 != 0;
         const bool foamR = ((y1 / 4) + (y1 / 5)) % 3 != 1;
         QRgb* line = Row(img, y);
-        for (int k = 0; k < scale; ++k) {
+        const int width = Px(scale); // one pixel at 1x
+        for (int k = 0; k < width; ++k) {
             line[x0 + k] = foamL ? qRgb(214, 232, 240) : qRgb(120, 170, 200);
-            line[x0 + scale + k] = qRgb(96, 150, 196);
+            line[x0 + width + k] = qRgb(96, 150, 196);
             line[x1 - 1 - k] = foamR ? qRgb(214, 232, 240) : qRgb(120, 170, 200);
-            line[x1 - 1 - scale - k] = qRgb(96, 150, 196);
+            line[x1 - 1 - width - k] = qRgb(96, 150, 196);
         }
     }
 }
 
 // Wet sand darkens towards the water, over five pixels at 1x.
-void WetEdge(QImage& img, int x, int dir, int scale)
+void WetEdge(QImage& img, int x, int dir, double scale)
 {
     const QColor wet(150, 128, 84);
     for (int y = 0; y < img.height(); ++y) {
         QRgb* line = Row(img, y);
-        for (int k = 0; k < 5 * scale; ++k) {
+        for (int k = 0; k < Px(5 * scale); ++k) {
             QRgb& px = line[x + dir * k];
             px = Mix(QColor(px), wet, 0.55 - 0.11 * k / scale).rgb();
         }
@@ -1364,9 +1376,9 @@ void PaintPortal(QPainter& p, double cx, double cy, const Team& t)
     p.restore();
 }
 
-QImage Background(int scale)
+QImage Background(double scale)
 {
-    const int c = kCell * scale;
+    const int c = Px(kCell * scale);
     QImage img(9 * c, 7 * c, QImage::Format_RGB32);
     for (int row = 0; row < 7; ++row)
         for (int col = 0; col < 9; ++col) {
@@ -1385,9 +1397,9 @@ QImage Background(int scale)
     return img;
 }
 
-QImage GrassTile(int scale)
+QImage GrassTile(double scale)
 {
-    QImage img(kCell * scale, kCell * scale, QImage::Format_RGB32);
+    QImage img(Px(kCell * scale), Px(kCell * scale), QImage::Format_RGB32);
     PaintGroundCell(img, scale, QPoint(0, 0), 2, 0, Ground::Grass);
     return img;
 }
@@ -1455,7 +1467,7 @@ void Tower(QPainter& p, double x, double baseY, double w, double h, const Team& 
 // A centred line of text in a 1x box, drawn on the unscaled picture (the
 // painter holds nothing but the scale) so that the font, already `scale`
 // times its 1x size, is rasterised at full size.
-void Caption(QPainter& p, int scale, const QRectF& box, const QFont& font, const QColor& colour,
+void Caption(QPainter& p, double scale, const QRectF& box, const QFont& font, const QColor& colour,
              const QString& text)
 {
     p.save();
@@ -1467,9 +1479,9 @@ void Caption(QPainter& p, int scale, const QRectF& box, const QFont& font, const
     p.restore();
 }
 
-QImage Title(int scale)
+QImage Title(double scale)
 {
-    QImage img(9 * kCell * scale, 7 * kCell * scale, QImage::Format_RGB32);
+    QImage img(Px(9 * kCell * scale), Px(7 * kCell * scale), QImage::Format_RGB32);
     QPainter p(&img);
     p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
@@ -1559,7 +1571,7 @@ QImage Title(int scale)
 
     // Title: gold letters with a dark rim and a soft shadow.
     const QPainterPath title = FittedText(QStringLiteral("Turrion"),
-                                          Font("Liberation Serif", 96 * scale, true),
+                                          Font("Liberation Serif", Px(96 * scale), true),
                                           QRectF(40, 26, 280, 66));
     p.setPen(Qt::NoPen);
     for (int i = 4; i >= 1; --i) {
@@ -1593,7 +1605,7 @@ QImage Title(int scale)
     p.drawPath(crown);
 
     // Version.
-    Caption(p, scale, QRectF(0, 96, 360, 20), Font("Liberation Serif", 15 * scale, true, true),
+    Caption(p, scale, QRectF(0, 96, 360, 20), Font("Liberation Serif", Px(15 * scale), true, true),
             QColor(255, 240, 210), QStringLiteral("Version 1.0"));
 
     // Credits on a dark band at the bottom.
@@ -1602,12 +1614,16 @@ QImage Title(int scale)
     band.setColorAt(0.25, QColor(0, 0, 0, 150));
     band.setColorAt(1, QColor(0, 0, 0, 190));
     p.fillRect(QRectF(0, 218, 360, 62), band);
-    Caption(p, scale, QRectF(0, 228, 360, 16), Font("Liberation Sans", 12 * scale, true),
+    // Then how to start: alone against the computer or two at one keyboard.
+    Caption(p, scale, QRectF(0, 224, 360, 14), Font("Liberation Sans", Px(12 * scale), true),
             QColor(255, 255, 255), QStringLiteral("A game by the Turrion developers"));
-    Caption(p, scale, QRectF(0, 244, 360, 14), Font("Liberation Sans", 11 * scale, false),
-            QColor(210, 220, 240), QStringLiteral("Two players - hot-seat or NetPlay"));
-    Caption(p, scale, QRectF(0, 260, 360, 14), Font("Liberation Sans", 11 * scale, true),
-            QColor(255, 214, 90), QStringLiteral("Game > New > Two Player Game to start (Ctrl+N)"));
+    Caption(p, scale, QRectF(0, 238, 360, 13), Font("Liberation Sans", Px(10 * scale), false),
+            QColor(210, 220, 240),
+            QStringLiteral("Against the computer (Easy, Normal, Hard), hot-seat or NetPlay"));
+    Caption(p, scale, QRectF(0, 251, 360, 13), Font("Liberation Sans", Px(10 * scale), true),
+            QColor(255, 214, 90), QStringLiteral("Alone: Ctrl+B to play Blue, Ctrl+R to play Red"));
+    Caption(p, scale, QRectF(0, 264, 360, 13), Font("Liberation Sans", Px(10 * scale), true),
+            QColor(255, 214, 90), QStringLiteral("Two players: Ctrl+N (Game > New > Two Player Game)"));
     return img;
 }
 // Window icon: a shield parted blue and red under a golden crown.
@@ -1690,6 +1706,13 @@ QImage PaintIcon(int pixels)
 
 int ClampScale(int scale) { return std::clamp(scale, kMinScale, kMaxScale); }
 
+double ClampScale(double scale)
+{
+    if (!(scale >= kMinScale)) // also NaN
+        return kMinScale;
+    return std::min<double>(std::round(scale * kScaleSteps) / kScaleSteps, kMaxScale);
+}
+
 QSize BaseSize(Sheet sheet)
 {
     switch (sheet) {
@@ -1730,7 +1753,7 @@ const char* Name(Sheet sheet)
     return "";
 }
 
-QImage Paint(Sheet sheet, int scale)
+QImage Paint(Sheet sheet, double scale)
 {
     scale = ClampScale(scale);
     switch (sheet) {

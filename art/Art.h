@@ -1,4 +1,5 @@
-// Every picture of the game, painted with vectors at a whole-number scale.
+// Every picture of the game, painted with vectors at any scale from 1 to 4 in
+// quarter steps (1.25 and 1.5 for desktops scaled by a fraction).
 //
 // The sheets keep one layout: at scale s every size and every frame offset
 // of the 1x layout is multiplied by s (the King's Red frame lies at x 40 * s),
@@ -44,9 +45,14 @@ inline constexpr Sheet kAllSheets[] = {
 
 inline constexpr int kMinScale = 1;
 inline constexpr int kMaxScale = 4;
+// Scales come in steps of 1 / kScaleSteps: every 1x length of the layout
+// that matters (cells of 40, digits of 20) is then a whole number of pixels.
+inline constexpr int kScaleSteps = 4;
 
-// The scale Paint uses for a requested one: clamped to kMinScale..kMaxScale.
+// The scale Paint uses for a requested one: clamped to kMinScale..kMaxScale
+// (and, for a real-valued one, to the nearest step).
 int ClampScale(int scale);
+double ClampScale(double scale);
 
 // The sheet's size at scale 1.
 QSize BaseSize(Sheet sheet);
@@ -55,7 +61,7 @@ QSize BaseSize(Sheet sheet);
 const char* Name(Sheet sheet);
 
 // The sheet painted at ClampScale(scale): Format_RGB32, BaseSize * that scale.
-QImage Paint(Sheet sheet, int scale);
+QImage Paint(Sheet sheet, double scale);
 
 // The square program icon, `pixels` wide (Format_ARGB32, transparent around
 // the shield); null for pixels < 1.

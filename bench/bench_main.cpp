@@ -5,6 +5,7 @@
 #include "engine/gui/MessageBox.h"
 #include "engine/gui/PavixGDI.h"
 #include "engine/PavixGames.h"
+#include "engine/PavixSteps.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -24,7 +25,7 @@ void StartGame()
     started = true;
     g_dir = new QTemporaryDir;
     PavixGames::SetAppPathOverride(g_dir->path());
-    PavixGames::UseSteppingTestClock();
+    PavixGames::UseManualClock();
     // A benchmark must never stop at a modal box; a box means something went
     // wrong, and the benchmarks check the count.
     PavixGames::SetMessageBoxHook([](const PavixGames::MessageRequest&) {

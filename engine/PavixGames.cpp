@@ -1,15 +1,17 @@
 #include "engine/PavixGames.h"
 
+#include "engine/PavixSteps.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <chrono>
-#include <memory>
-#include <thread>
 
 namespace PavixGames {
 
@@ -17,8 +19,6 @@ namespace {
 
 EngineState g_state;
 QString g_appPathOverride;
-std::function<double()> g_testClock;
-std::function<void()> g_pumpHook;
 
 std::int64_t ReadCounter()
 {
@@ -46,13 +46,31 @@ bool CanCreateFilesIn(const QString& folder)
     return probe.open();
 }
 
-// The user's folder of that kind, created when missing; the program folder
-// when the system names none.
-QString UserFolder(QStandardPaths::StandardLocation kind)
+// Whether this copy runs from the folder it was installed to: the install step
+// leaves kInstalledMarker beside the executable. Such a folder belongs to the
+// package manager, so the program never writes there, not even as root, for
+// whom the write probe would succeed (and a removed package would leave the
+// folder behind, full of one user's files).
+bool IsInstalledCopy(const QString& folder)
+{
+    return QFileInfo::exists(folder + QLatin1String(kInstalledMarker));
+}
+
+// The user's folder of that kind, created when missing. Where the system names
+// none (Qt on Linux always does, from $HOME), a portable copy keeps its files
+// beside itself and an installed one takes a fresh private folder under the
+// temporary folder; only if even that cannot be made does it fall back to
+// its own folder, where the writes of anyone but root fail harmlessly.
+QString UserFolder(QStandardPaths::StandardLocation kind, bool installed)
 {
     const QString folder = QStandardPaths::writableLocation(kind);
-    if (folder.isEmpty())
-        return g_state.AppPath;
+    if (folder.isEmpty()) {
+        if (!installed)
+            return g_state.AppPath;
+        QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/Turrion-XXXXXX"));
+        scratch.setAutoRemove(false);
+        return scratch.isValid() ? WithTrailingSlash(scratch.path()) : g_state.AppPath;
+    }
     QDir().mkpath(folder);
     return WithTrailingSlash(folder);
 }
@@ -122,11 +140,12 @@ void StartEngine(int level)
         g_state.AppPath = WithTrailingSlash(QCoreApplication::applicationDirPath());
     else
         g_state.AppPath = QStringLiteral("./");
-    if (CanCreateFilesIn(g_state.AppPath)) {
+    const bool installed = IsInstalledCopy(g_state.AppPath);
+    if (!installed && CanCreateFilesIn(g_state.AppPath)) {
         g_state.ConfigPath = g_state.DataPath = g_state.AppPath;
     } else {
-        g_state.ConfigPath = UserFolder(QStandardPaths::AppConfigLocation);
-        g_state.DataPath = UserFolder(QStandardPaths::AppDataLocation);
+        g_state.ConfigPath = UserFolder(QStandardPaths::AppConfigLocation, installed);
+        g_state.DataPath = UserFolder(QStandardPaths::AppDataLocation, installed);
     }
 
     g_state.PerfFrequency = CounterFrequency();
@@ -154,8 +173,8 @@ void StopEngine()
 
 double GetEngineTime()
 {
-    if (g_testClock)
-        return g_testClock();
+    if (ManualClock())
+        return ManualNow();
     if (g_state.PerfFrequency <= 0)
         return 0.0;
     return double(ReadCounter() - g_state.PerfStart) / double(g_state.PerfFrequency);
@@ -213,51 +232,15 @@ QString TimeStamp(const QDateTime& when)
         .arg(time.isValid() ? time.second() : 0, 2, 10, QLatin1Char('0'));
 }
 
-void DoEvents()
-{
-    QCoreApplication::processEvents();
-    if (g_pumpHook) {
-        // The hook may replace itself; it runs from a copy.
-        const std::function<void()> hook = g_pumpHook;
-        hook();
-    }
-    if (!g_testClock)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
-void SetTestClock(std::function<double()> now)
-{
-    g_testClock = std::move(now);
-}
-
-void UseSteppingTestClock(double step)
-{
-    auto current = std::make_shared<double>(0.0);
-    g_testClock = [current, step] {
-        *current += step;
-        return *current;
-    };
-}
-
-bool TestClockActive()
-{
-    return bool(g_testClock);
-}
-
 void SetAppPathOverride(const QString& folder)
 {
     g_appPathOverride = folder;
 }
 
-void SetPumpHook(std::function<void()> hook)
-{
-    g_pumpHook = std::move(hook);
-}
 
 void ResetForTests()
 {
     g_state = EngineState{};
-    g_pumpHook = nullptr;
 }
 
 } // namespace PavixGames

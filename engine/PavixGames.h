@@ -28,13 +28,18 @@ struct EngineState {
     std::vector<QString> LogFiles; // index 1..LogCount; "" once closed
 };
 
+// The file the install step puts beside the installed executable. Its
+// presence alone counts: a copy that finds it never writes in its own folder.
+inline constexpr char kInstalledMarker[] = "installed";
+
 EngineState& Engine();
 // The program's folder: the data it reads (sounds, help page).
 const QString& AppPath();
 // The folders it writes to, chosen by StartEngine. A program folder that can
-// be written (a portable copy, the build tree) is used for both; otherwise
-// they are the user's XDG folders (QStandardPaths::AppConfigLocation and
-// AppDataLocation), created when missing.
+// be written (a portable copy, the build tree) is used for both, unless it
+// holds kInstalledMarker; otherwise they are the user's XDG folders
+// (QStandardPaths::AppConfigLocation and AppDataLocation), created when
+// missing.
 const QString& ConfigPath();
 const QString& DataPath();
 int LogLevel();
@@ -50,33 +55,20 @@ void CloseLog(int handle);
 // "d-mmm-yyyy, hh:mm:ss" in local time with English month names.
 QString TimeStamp(const QDateTime& when);
 
-// Pumps pending window events once. With the real clock it then yields the
-// processor for a millisecond, so the game's polling waits stay cheap; under a
-// test clock it returns at once.
-void DoEvents();
 
 // ---- Seams for tests -------------------------------------------------------
 
-// Replaces the performance counter. The function returns seconds; it is
-// called once per GetEngineTime, which then returns its value as it is.
-// Pass nullptr to go back to the real clock.
-void SetTestClock(std::function<double()> now);
-// A clock that moves forward by `step` seconds every time it is read, so that
-// every polling wait ends after a bounded number of polls with no real waiting.
-void UseSteppingTestClock(double step = 0.005);
-bool TestClockActive();
+// The clock of the scheduled steps (PavixSteps.h) can be made manual for
+// tests: GetEngineTime then reads it.
 
 // Makes StartEngine use this folder instead of the executable's ("" = off).
 // The user folders follow XDG_CONFIG_HOME and XDG_DATA_HOME.
 void SetAppPathOverride(const QString& folder);
 
-// Called after every DoEvents pump, from inside whatever wait is pumping:
-// a test uses it to act in the middle of a pause or a flight, as a player
-// could. Pass nullptr to remove it.
-void SetPumpHook(std::function<void()> hook);
 
-// Forgets all module state (log handles, level, folder), so each test starts from a fresh engine. The test clock and the
-// folder override stay as they are.
+// Forgets all module state (log handles, level, folder), so each test
+// starts from a fresh engine. The clock and the folder override stay as they
+// are.
 void ResetForTests();
 
 } // namespace PavixGames

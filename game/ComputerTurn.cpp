@@ -18,17 +18,14 @@ namespace {
 
 std::uint32_t g_seed = QRandomGenerator::global()->generate();
 
-// A person-sized pause between two of the computer's actions. While the
-// About picture is up the turn waits for it to go. Returns false when the
-// game has been replaced meanwhile.
-bool Beat(const GameGuard& game)
-{
-    if (!PauseSeconds(0.3, game))
-        return false;
-    while (game.Current() && Game().GameState == PhaseOverlay)
-        PavixGames::DoEvents();
-    return game.Current();
-}
+// The computer's turn in progress: its whole decision, and how far it got.
+struct Play {
+    bool active = false;
+    int game = 0, player = NoPlayer, turn = 0;
+    AI::Decision decision;
+    std::size_t next = 0;
+};
+Play g_play;
 
 AI::Decision Decide(const State& s)
 {
@@ -46,41 +43,20 @@ AI::Decision Decide(const State& s)
     return AI::Decide(plan, strength, g_seed ^ std::uint32_t(s.TurnNumber * 2 + s.CurrentPlayer));
 }
 
-} // namespace
-
-void SetComputerSeed(std::uint32_t seed)
-{
-    g_seed = seed;
-}
-
-void RunComputerTurn()
+// One of the computer's actions, a person-sized pause after the last one.
+// While the About picture is up nothing happens; taking it away goes on.
+void Step()
 {
     State& s = Game();
     frmMain* form = MainForm();
-    if (!form || !ComputerToMove(s))
+    if (!g_play.active || !form || s.GameState == PhaseOverlay)
         return;
-    const GameGuard game(s);
-    frmMain::SetMenuEnabled(form->mnuTurn, false);
-    const AI::Decision decision = Decide(s);
-
-    if (s.GameState == PhaseTurnStart) {
-        // No report: the recruit simply appears on the portal.
-        const int col = PortalCol(s.CurrentPlayer);
-        const int recruit = StartTurn(s, decision.recruit);
-        if (recruit != Empty)
-            DrawPieceSprite(recruit, s.CurrentPlayer, col, PortalRow);
-        DrawSelector();
-        Show();
-    } else {
-        PutCursorOnKing(s, s.CurrentPlayer);
-        RedrawAll();
+    if (s.GameState != PhaseMove) {
+        g_play.active = false;
+        return;
     }
-
-    for (const AI::Action& a : decision.actions) {
-        if (!Beat(game))
-            return;
-        if (s.GameState != PhaseMove || s.MovesLeft <= 0)
-            break;
+    if (g_play.next < g_play.decision.actions.size() && s.MovesLeft > 0) {
+        const AI::Action& a = g_play.decision.actions[g_play.next++];
         switch (a.kind) {
         case AI::Action::Select:
             PlaySelect(a.col, a.row);
@@ -93,12 +69,49 @@ void RunComputerTurn()
             frmMain::SetMenuEnabled(form->mnuTurn, false);
             break;
         }
-        if (!game.Current())
-            return;
-    }
-    if (!Beat(game) || s.GameState != PhaseMove)
         return;
+    }
+    g_play.active = false;
     EndTurn();
+}
+
+} // namespace
+
+void SetComputerSeed(std::uint32_t seed)
+{
+    g_seed = seed;
+}
+
+void ForgetComputerTurn()
+{
+    g_play.active = false;
+}
+
+void RunComputerTurn()
+{
+    State& s = Game();
+    frmMain* form = MainForm();
+    if (!form || !ComputerToMove(s) || s.GameState == PhaseOverlay)
+        return;
+    frmMain::SetMenuEnabled(form->mnuTurn, false);
+    const bool same = g_play.active && g_play.game == s.GameId && g_play.player == s.CurrentPlayer &&
+                      g_play.turn == s.TurnNumber;
+    if (!same) {
+        g_play = Play{true, s.GameId, s.CurrentPlayer, s.TurnNumber, Decide(s), 0};
+        if (s.GameState == PhaseTurnStart) {
+            // No report: the recruit simply appears on the portal.
+            const int col = PortalCol(s.CurrentPlayer);
+            const int recruit = StartTurn(s, g_play.decision.recruit);
+            if (recruit != Empty)
+                DrawPieceSprite(recruit, s.CurrentPlayer, col, PortalRow);
+            DrawSelector();
+            Show();
+        } else {
+            PutCursorOnKing(s, s.CurrentPlayer);
+            RedrawAll();
+        }
+    }
+    WaitFor(Wait::ComputerBeat, 0.3, Step);
 }
 
 } // namespace Turrion

@@ -5,12 +5,15 @@
 
 namespace Turrion {
 
-// Plays the computer's whole turn, from its start (or from the move phase
-// of a loaded game): its recruit appears on its portal, then each of its
-// actions is drawn, sounded and sent like a player's, about 0.3 s apart, and
-// the turn ends with "End of Turn ...". A new or loaded game started in the
-// meantime ends it at once; the About picture holds it until it is gone.
+// The computer's turn, one step at a time: the first call, from its start
+// (or from the move phase of a loaded game), decides the whole turn and puts
+// its recruit on its portal; every call then waits 0.3 s and plays its next
+// action, drawn, sounded and sent like a player's, until the turn ends with
+// "End of Turn ...". The flow calls it again after each action. The About
+// picture holds it until it is gone.
 void RunComputerTurn();
+// A new or loaded game ends the computer's turn in progress.
+void ForgetComputerTurn();
 
 // Decisions are drawn from this number and the turn; tests fix it.
 void SetComputerSeed(std::uint32_t seed);

@@ -6,14 +6,25 @@
 #include "engine/gui/PavixGDI.h"
 #include "engine/gui/PictureBox.h"
 
+#include <cmath>
+
 using namespace PavixGDI;
 
 namespace Turrion {
 
 namespace {
-int g_pixelScale = 1;
+double g_pixelScale = 1;
 
 int BackBuffer() { return ViewportPic(TheScreen().ViewPort); }
+
+// A game pixel's edge in pixels of the back buffer and the sheets. At a
+// fractional scale (1.5 on a desktop scaled by 150 %) edges are floored, so
+// that areas side by side still meet; cells and frames, multiples of 20,
+// are whole at every scale the art paints.
+int Px(int gamePixels)
+{
+    return int(std::floor(gamePixels * g_pixelScale));
+}
 
 // The raster operations in game pixels: the game draws on its 360 by 280
 // board whatever the size of a pixel on the screen, and every sheet is
@@ -21,15 +32,14 @@ int BackBuffer() { return ViewportPic(TheScreen().ViewPort); }
 void Blit(int src, int srcX, int srcY, int width, int height, int dstX, int dstY,
           std::uint32_t rop)
 {
-    const int k = g_pixelScale;
-    BlitPic(src, srcX * k, srcY * k, width * k, height * k, BackBuffer(), dstX * k, dstY * k, rop);
+    BlitPic(src, Px(srcX), Px(srcY), Px(dstX + width) - Px(dstX), Px(dstY + height) - Px(dstY),
+            BackBuffer(), Px(dstX), Px(dstY), rop);
 }
 
 void Masked(int sheet, int frameX, int maskX, int dstX, int dstY)
 {
-    const int k = g_pixelScale;
-    BlitMasked(sheet, frameX * k, 0, CellSize * k, CellSize * k, sheet, maskX * k, 0, BackBuffer(),
-               dstX * k, dstY * k);
+    BlitMasked(sheet, Px(frameX), 0, Px(CellSize), Px(CellSize), sheet, Px(maskX), 0, BackBuffer(),
+               Px(dstX), Px(dstY));
 }
 
 int MaskX(int kind, int player)
@@ -81,14 +91,14 @@ void LoadGraphics()
     v.PieceSprite[CannonFired] = v.PieceSprite[CannonReady];
 }
 
-void RescaleGraphics(int scale)
+void RescaleGraphics(double scale)
 {
     SetPixelScale(GraphicsForm()->PaintSheets(scale));
     // The engine keeps each picture's size: the repainted sheets are assigned
     // again under their numbers, and the back buffer is made at the new size.
     ForEachSheet(TheScreen(), [](int& n, PictureBox* box) { AssignPic(n, box); });
     if (TheScreen().ViewPort)
-        CreateWorkspace(BackBuffer(), ViewWidth * g_pixelScale, ViewHeight * g_pixelScale);
+        CreateWorkspace(BackBuffer(), Px(ViewWidth), Px(ViewHeight));
 }
 
 void DrawPieceSprite(int kind, int player, int col, int row)
@@ -111,10 +121,15 @@ void DrawBoard()
 
 void DrawMovesPanel()
 {
-    State& s = Game();
+    DrawMovesPanel(Game().MovesLeft);
+}
+
+void DrawMovesPanel(int moves)
+{
+    const State& s = Game();
     Screen& v = TheScreen();
-    int tens = s.MovesLeft / 10;
-    int units = s.MovesLeft % 10;
+    int tens = moves / 10;
+    int units = moves % 10;
     v.MovesPanelX = 160;
     v.MovesPanelY = s.CursorRow < 4 ? 160 : 0;
     Blit(v.PicMoves, 0, 0, 40, 80, v.MovesPanelX, v.MovesPanelY, SRCPAINT);
@@ -153,8 +168,8 @@ void ClearCell(int col, int row)
 void DrawGameText(const QString& text, int x, int y, std::uint32_t colour)
 {
     QFont font = MainFont();
-    font.setPixelSize(font.pixelSize() * g_pixelScale);
-    DrawPicText(BackBuffer(), font, colour, x * g_pixelScale, y * g_pixelScale, text);
+    font.setPixelSize(qRound(font.pixelSize() * g_pixelScale));
+    DrawPicText(BackBuffer(), font, colour, Px(x), Px(y), text);
 }
 
 void DrawBallFrame(int frameX, int frameY, int x, int y)
@@ -162,14 +177,14 @@ void DrawBallFrame(int frameX, int frameY, int x, int y)
     Blit(TheScreen().PicCannonBall, frameX, frameY, CellSize, CellSize, x, y, SRCAND);
 }
 
-int PixelScale()
+double PixelScale()
 {
     return g_pixelScale;
 }
 
-void SetPixelScale(int scale)
+void SetPixelScale(double scale)
 {
-    g_pixelScale = scale < 1 ? 1 : scale;
+    g_pixelScale = scale >= 1 ? scale : 1; // also NaN
 }
 
 void Show()

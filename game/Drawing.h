@@ -12,12 +12,14 @@ namespace Turrion {
 void LoadGraphics();
 // Paints every sheet and the back buffer afresh at `scale` screen pixels per
 // game pixel, under the same picture numbers.
-void RescaleGraphics(int scale);
+void RescaleGraphics(double scale);
 // The background and every piece.
 void DrawBoard();
 // The "Moves" panel with the two-digit MovesLeft, in the middle column, away
 // from the cursor's half.
 void DrawMovesPanel();
+// The panel showing `moves` (a shot in flight counts down before it lands).
+void DrawMovesPanel(int moves);
 // Wipes the panel where it was last drawn (it is drawn by OR).
 void EraseMovesPanel();
 // The selector at the cursor cell.
@@ -46,8 +48,8 @@ QFont MainFont();
 
 // Everything above works in game pixels (the board is 360 by 280); the back
 // buffer and the sheets have this many screen pixels per game pixel.
-int PixelScale();
-void SetPixelScale(int scale);
+double PixelScale();
+void SetPixelScale(double scale);
 
 constexpr std::uint32_t White = 0x00FFFFFF;
 constexpr std::uint32_t Yellow = 0x0000FFFF;

@@ -5,6 +5,9 @@
 #include "game/frmMain.h"
 #include "engine/PavixGames.h"
 #include "logic/Rules.h"
+#include "game/GameFlow.h"
+
+#include <memory>
 
 namespace Turrion {
 
@@ -15,37 +18,79 @@ std::function<void(const ShotFrameInfo&)>& FrameHook()
     return hook;
 }
 
-// Waits until `interval` seconds of engine time have passed since `since`
-// and returns the time then. The window keeps its events meanwhile (keys are
-// swallowed by Busy and the Game, Turn and Help menus are locked by the
-// caller), and with the real clock each poll yields the processor. Returns
-// a negative time once the game has been replaced (a new game received from
-// the NetPlay host): the rest of the flight belongs to no game.
-double WaitFrom(double since, double interval, const GameGuard& game)
-{
-    double now = PavixGames::GetEngineTime();
-    while (now - since < interval) {
-        PavixGames::DoEvents();
-        if (!game.Current())
-            return -1.0;
-        now = PavixGames::GetEngineTime();
-    }
-    return now;
-}
-
 // The board and the Moves panel with one ball frame ANDed on top, shown.
-void BallFrame(int frameX, int ballRowY, int x, int y)
+void BallFrame(int frameX, int ballRowY, int x, int y, int movesShown)
 {
     DrawBoard();
-    DrawMovesPanel();
+    DrawMovesPanel(movesShown);
     DrawBallFrame(frameX, ballRowY, x, y);
     Show();
 }
 
-void Presented(ShotFrameKind kind, double time, int cell, int frame, int x, int y)
+void Presented(ShotFrameKind kind, int cell, int frame, int x, int y, int movesShown)
 {
     if (FrameHook())
-        FrameHook()({kind, time, cell, frame, x, y, Game().MovesLeft});
+        FrameHook()({kind, PavixGames::GetEngineTime(), cell, frame, x, y, movesShown});
+}
+
+// A flight under way: the plan, where it has got to, and what follows it.
+struct Flight {
+    Rules::ShotPlan plan;
+    int player = NoPlayer;
+    int moves = 0;      // the moves before the shot
+    int cell = 1;       // flight: the cell 1..distance-1 flown over; then the landing
+    int frame = 0;      // flight: 0..7; landing: 1..3
+    double due = 0.0;   // when the next flight frame is due
+    std::function<void()> landed;
+};
+
+void NextFrame(std::shared_ptr<Flight> f);
+
+// Eight frames per cell, five pixels apart, 0.02 s apart, over every cell
+// before the landing cell; the panel counts a move per cell flown.
+void FlightFrame(std::shared_ptr<Flight> f)
+{
+    const int step = Rules::ShotDirection(f->player);
+    const int ballRowY = f->player == Red ? 0 : CellSize;
+    const int x = (f->plan.fromCol + step * f->cell) * CellSize + step * 5 * f->frame;
+    const int y = f->plan.fromRow * CellSize;
+    const int shown = f->moves - (f->cell - 1);
+    BallFrame(0, ballRowY, x, y, shown);
+    Presented(ShotFrameKind::Flight, f->cell, f->frame, x, y, shown);
+    if (++f->frame == 8) {
+        f->frame = 0;
+        ++f->cell;
+    }
+    NextFrame(f);
+}
+
+// The ball drops onto its cell in three frames, 0.04 s apart.
+void LandingFrame(std::shared_ptr<Flight> f)
+{
+    const int ballRowY = f->player == Red ? 0 : CellSize;
+    const int x = f->plan.col * CellSize, y = f->plan.row * CellSize;
+    const int shown = f->moves - (f->plan.distance - 1);
+    BallFrame(f->frame * CellSize, ballRowY, x, y, shown);
+    Presented(ShotFrameKind::Landing, f->plan.distance, f->frame, x, y, shown);
+    NextFrame(f);
+}
+
+void NextFrame(std::shared_ptr<Flight> f)
+{
+    if (f->cell < f->plan.distance) {
+        f->due += 0.02;
+        WaitFor(Wait::Flight, f->due - PavixGames::GetEngineTime(), [f] { FlightFrame(f); });
+        return;
+    }
+    if (f->frame < 3) {
+        ++f->frame;
+        WaitFor(Wait::Flight, 0.04, [f] { LandingFrame(f); });
+        return;
+    }
+    PlayGameSound("cb_hit.wav");
+    f->landed();
+    const State& s = Game();
+    Presented(ShotFrameKind::Final, f->plan.distance, 0, 0, 0, s.MovesLeft);
 }
 } // namespace
 
@@ -54,66 +99,18 @@ void SetShotFrameHook(std::function<void(const ShotFrameInfo&)> hook)
     FrameHook() = std::move(hook);
 }
 
-int FireCannon(int power)
+void FlyShot(const Rules::ShotPlan& plan, std::function<void()> landed)
 {
-    State& s = Game();
-    // A Cannon facing the board's edge (possible only in a crafted game
-    // file) has nowhere to land; the scan would leave the board.
-    const int distance = Rules::ShotDistance(s, power);
-    if (distance < 1)
-        return 0;
-
-    const GameGuard game(s);
-    struct BusyWhileFlying {
-        State& s;
-        explicit BusyWhileFlying(State& state) : s(state) { s.Busy = true; }
-        ~BusyWhileFlying() { s.Busy = false; }
-    } busy(s);
-    const int step = Rules::ShotDirection(s.CurrentPlayer);
-    const int ballRowY = s.CurrentPlayer == Red ? 0 : CellSize;
-    const int col = s.CursorCol;
-    const int y = s.CursorRow * CellSize;
-
+    if (plan.distance < 1)
+        return;
+    auto f = std::make_shared<Flight>();
+    f->plan = plan;
+    f->player = Game().CurrentPlayer;
+    f->moves = Game().MovesLeft;
+    f->due = PavixGames::GetEngineTime();
+    f->landed = std::move(landed);
     PlayGameSound("cannon.wav");
-
-    // The flight: eight frames per cell, five pixels apart, over every cell
-    // before the landing cell; one move per cell.
-    for (int i = 1; i < distance; ++i) {
-        double t = PavixGames::GetEngineTime();
-        for (int f = 0; f < 8; ++f) {
-            t = WaitFrom(t, 0.02, game);
-            if (t < 0)
-                return 0;
-            const int x = (col + step * i) * CellSize + step * 5 * f;
-            BallFrame(0, ballRowY, x, y);
-            Presented(ShotFrameKind::Flight, t, i, f, x, y);
-            PavixGames::DoEvents();
-            if (!game.Current())
-                return 0;
-        }
-        s.MovesLeft -= 1;
-    }
-
-    // The landing: the ball drops onto its cell in three frames.
-    const int landX = (col + step * distance) * CellSize;
-    for (int n = 1; n <= 3; ++n) {
-        const double t = WaitFrom(PavixGames::GetEngineTime(), 0.04, game);
-        if (t < 0)
-            return 0;
-        BallFrame(n * CellSize, ballRowY, landX, y);
-        Presented(ShotFrameKind::Landing, t, distance, n, landX, y);
-        PavixGames::DoEvents();
-        if (!game.Current())
-            return 0;
-    }
-
-    PlayGameSound("cb_hit.wav");
-    s.MovesLeft -= 1;
-    DrawBoard();
-    DrawMovesPanel();
-    Show();
-    Presented(ShotFrameKind::Final, PavixGames::GetEngineTime(), distance, 0, 0, 0);
-    return distance;
+    NextFrame(f);
 }
 
 } // namespace Turrion

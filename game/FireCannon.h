@@ -2,17 +2,19 @@
 // moves it costs.
 #pragma once
 
+#include "logic/Rules.h"
+
 #include <functional>
 
 namespace Turrion {
 
-// Fires the Cannon under the cursor with power 1..8 in the direction of the
-// player on turn. Animates the flight, charges one move per cell flown
-// (landing cell included) and returns that distance, at least 1; Busy is set
-// for the whole call. Board and Owner are left alone. Returns 0 and does
-// nothing when the shot has no cell to land on, and 0 as soon as the game is
-// replaced during the flight (the shot is then abandoned).
-int FireCannon(int power);
+// Animates a planned shot of the player on turn, as steps of the game flow:
+// eight frames per cell flown over, 0.02 s apart, the Moves panel counting
+// one move per cell, then three landing frames 0.04 s apart and the hit's
+// sound; then `landed` runs, which lands the shot through the rules. The
+// flight itself changes nothing. A game replaced meanwhile drops the rest,
+// `landed` included.
+void FlyShot(const Rules::ShotPlan& plan, std::function<void()> landed);
 
 // Test seam: one call after every presented frame of a shot.
 enum class ShotFrameKind { Flight, Landing, Final };

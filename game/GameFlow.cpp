@@ -1,42 +1,197 @@
 #include "game/GameFlow.h"
-#include "game/Screen.h"
 
-#include "game/Drawing.h"
-#include "logic/GameState.h"
-#include "game/frmMain.h"
 #include "engine/PavixGames.h"
-#include "game/netplay/NetPlay.h"
+#include "engine/PavixSteps.h"
+#include "game/ComputerTurn.h"
+#include "game/Drawing.h"
+#include "game/Screen.h"
+#include "game/frmMain.h"
 #include "game/frmTurnReport.h"
+#include "game/netplay/NetPlay.h"
+#include "logic/GameState.h"
+#include "logic/Rules.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 namespace Turrion {
 
 namespace {
-// The end-of-turn message, the pause, and the turn passed on. The pause
-// pumps events, so CurrentPlayer changes only after it; a game started or
-// loaded meanwhile keeps its own turn.
-void ShowEndOfTurnAndPass(State& s)
+
+Wait g_wait = Wait::None;
+PavixGames::StepId g_waitStep = 0;
+PavixGames::StepId g_kickStep = 0;
+PavixGames::StepId g_blinkStep = 0;
+
+// The end-of-turn message and the pause; the turn passes once the pause is
+// over. CurrentPlayer changes only then, so a game started or loaded in the
+// pause keeps its own turn (the pause belongs to the game it began in).
+void ShowEndOfTurnAndPass(bool remote)
 {
-    const GameGuard game(s);
+    State& s = Game();
     s.TurnChanging = true;
     DrawBoard();
     DrawGameText("End of Turn ...", 20, 20, White);
     Show();
-    if (!PauseSeconds(1.0, game))
-        return;
-    s.TurnChanging = false;
-    PassTurn(s);
-    DrawBoard();
-    DrawMovesPanel();
-    Show();
+    WaitFor(Wait::EndTurnPause, 1.0, [remote] {
+        State& s = Game();
+        s.TurnChanging = false;
+        PassTurn(s);
+        DrawBoard();
+        DrawMovesPanel();
+        Show();
+        NetPlay::TurnPassed();
+        // The turn is back here: draw the player's eye to the board.
+        frmMain* main = MainForm();
+        if (remote && main && s.NetGame && s.NetGameColor == s.CurrentPlayer && !main->isActiveWindow())
+            QApplication::alert(main);
+    });
 }
+
+// The menus a shot locks while it flies and its win sounds.
+void UnlockMenus()
+{
+    if (frmMain* form = MainForm()) {
+        frmMain::SetMenuEnabled(form->mnuGame, true);
+        frmMain::SetMenuEnabled(form->mnuHelp, true);
+    }
+}
+
+// The game-over blink runs every half second while the display is up.
+void KeepBlinking()
+{
+    if (PavixGames::Pending(g_blinkStep))
+        return;
+    GameOverStep();
+    g_blinkStep = PavixGames::After(0.5, [] {
+        g_blinkStep = 0;
+        if (Game().GameState == PhaseGameOver)
+            KeepBlinking();
+    });
+}
+
+// The player's turn begins with the report; the choice takes effect when it
+// closes: the recruit on the portal, the cursor on the King.
+void OpenTurnReport()
+{
+    const int game = Game().GameId;
+    ShowTurnReport([game] {
+        State& s = Game();
+        if (s.GameId != game || EffectivePhase(s) != PhaseTurnStart)
+            return;
+        const int col = PortalCol(s.CurrentPlayer);
+        const int recruit = StartTurn(s, s.RecruitKind);
+        if (recruit != Empty) {
+            DrawPieceSprite(recruit, s.CurrentPlayer, col, PortalRow);
+            NetPlay::SendGameMessage(NetPlay::AddPieceMessage(s.CurrentPlayer, recruit, col, PortalRow, false));
+            Show();
+        }
+        DrawSelector();
+        Show();
+        Kick();
+    });
+}
+
 } // namespace
+
+Wait Waiting()
+{
+    // A step dropped from under the flow (tests drop them all) is no wait.
+    return PavixGames::Pending(g_waitStep) ? g_wait : Wait::None;
+}
+
+bool HoldsRemoteMessages()
+{
+    const Wait wait = Waiting();
+    return wait != Wait::None && wait != Wait::ComputerBeat;
+}
+
+void WaitFor(Wait kind, double seconds, std::function<void()> then)
+{
+    PavixGames::Cancel(g_waitStep);
+    g_wait = kind;
+    const int game = Game().GameId;
+    g_waitStep = PavixGames::After(seconds, [game, then = std::move(then)] {
+        g_wait = Wait::None;
+        g_waitStep = 0;
+        if (Game().GameId != game)
+            return;
+        then();
+        if (Waiting() == Wait::None)
+            Continue();
+    });
+}
+
+void Kick()
+{
+    if (!PavixGames::Pending(g_kickStep))
+        g_kickStep = PavixGames::After(0, [] {
+            g_kickStep = 0;
+            Continue();
+        });
+}
+
+void Continue()
+{
+    if (Waiting() != Wait::None)
+        return;
+    State& s = Game();
+    frmMain* form = MainForm();
+    if (form)
+        frmMain::SetMenuEnabled(form->mnuTurn, !WaitingForOther(s));
+    // What the other copy sent while this one was busy comes first, in order.
+    NetPlay::TakeWaitingMessages();
+    if (Waiting() != Wait::None || !form)
+        return;
+    switch (s.GameState) {
+    case PhaseTurnStart:
+        if (ComputerToMove(s))
+            RunComputerTurn();
+        else if (!WaitingForRemote(s) && !TurnReportOpen())
+            OpenTurnReport();
+        break;
+    case PhaseMove:
+        if (ComputerToMove(s))
+            RunComputerTurn();
+        else if (!WaitingForRemote(s) && s.MovesLeft <= 0)
+            EndTurn();
+        break;
+    case PhaseGameOver:
+        KeepBlinking();
+        break;
+    default:
+        break;
+    }
+}
 
 void GameReplaced()
 {
-    // A turn report still open belongs to the game that is gone.
+    PavixGames::Cancel(g_waitStep);
+    g_waitStep = 0;
+    g_wait = Wait::None;
+    ForgetComputerTurn();
+    // A turn report still open belongs to the game that is gone, and so
+    // do the menus a flight had locked.
     CloseTurnReport();
+    UnlockMenus();
+    Kick();
+}
+
+void BoardClicked(int col, int row)
+{
+    State& s = Game();
+    if (s.GameState == PhaseOverlay) {
+        if (s.ResumeState != PhaseNone)
+            CloseOverlay();
+        return;
+    }
+    // Only the player on turn selects, and not while a turn changes hands or
+    // a shot flies.
+    if (s.GameState != PhaseMove || WaitingForOther(s) || s.Busy || s.TurnChanging ||
+        Waiting() != Wait::None || !Rules::Selectable(s, col, row))
+        return;
+    s.CursorCol = col;
+    s.CursorRow = row;
+    RedrawAll();
 }
 
 void frmMain::mnuGameNewTwo_Click()
@@ -59,31 +214,25 @@ void frmMain::StartGame(int computerColor)
     State& s = Game();
     StartNewGame(s, computerColor);
     GameReplaced();
-    const GameGuard game(s);
+    // The host shares the game from its first moment: what it does next (a
+    // change of colours, its first moves) reaches the other side after it.
+    if (s.NetState == NetHostWithPlayer)
+        NetPlay::SendMessage("NG}" + s.NetName);
+    s.NetGame = s.NetState == NetHostWithPlayer || s.NetState == NetConnected;
     DrawBoard();
     DrawMovesPanel();
     PlayGameSound("start.wav");
     DrawGameText("Starting a new game ...", 20, 20, White);
     Show();
-    if (!PauseSeconds(1.0, game))
-        return;
-    DrawBoard();
-    DrawMovesPanel();
-    Show();
-    mnuTurnEndTurn->setEnabled(true);
-    if (s.NetState != NetConnected && s.NetState != NetConnecting)
-        mnuGameSave->setEnabled(true);
-
-    // The host shares the game once the other side has it; the connecting
-    // side shares it from its start, unless the connection ended meanwhile.
-    if (s.NetState == NetHostWithPlayer) {
-        NetPlay::SendMessage("NG}" + s.NetName);
-        QCoreApplication::processEvents();
-        if (!game.Current())
-            return;
-    }
-    s.NetGame = s.NetState == NetHostWithPlayer || s.NetState == NetConnected;
-    s.NetGameColor = s.NetColor;
+    WaitFor(Wait::NewGamePause, 1.0, [this] {
+        State& s = Game();
+        DrawBoard();
+        DrawMovesPanel();
+        Show();
+        mnuTurnEndTurn->setEnabled(true);
+        if (s.NetState != NetConnected && s.NetState != NetConnecting)
+            mnuGameSave->setEnabled(true);
+    });
 }
 
 void frmMain::mnuTurnEndTurn_Click()
@@ -102,12 +251,21 @@ void EndTurn()
     State& s = Game();
     s.MovesLeft = 0;
     NetPlay::SendGameMessage(NetPlay::EndTurnMessage(s.CurrentPlayer));
-    ShowEndOfTurnAndPass(s);
+    ShowEndOfTurnAndPass(false);
 }
 
 void SimEndTurn()
 {
-    ShowEndOfTurnAndPass(Game());
+    ShowEndOfTurnAndPass(true);
+}
+
+void WinPause()
+{
+    WaitFor(Wait::WinPause, 1.0, [] {
+        // A winning shot of this side kept the menus locked until now.
+        UnlockMenus();
+        PlayGameSound("win.wav");
+    });
 }
 
 void CloseOverlay()
@@ -120,12 +278,14 @@ void CloseOverlay()
         DrawSelector();
     }
     Show();
+    // Whatever the picture held (a turn report, the computer's turn, the
+    // blink) goes on.
+    Kick();
 }
 
 void RedrawView()
 {
-    State& s = Game();
-    switch (s.GameState) {
+    switch (Game().GameState) {
     case PhaseOverlay:
         ShowTitle();
         break;
@@ -134,7 +294,6 @@ void RedrawView()
         break;
     case PhaseGameOver:
         // The display redraws at once, a blink early.
-        TheScreen().LastBlinkTime = -1e9;
         GameOverStep();
         break;
     default:
@@ -149,10 +308,6 @@ void GameOverStep()
 {
     const State& s = Game();
     Screen& v = TheScreen();
-    const double now = PavixGames::GetEngineTime();
-    if (now - v.LastBlinkTime <= 0.5)
-        return;
-    v.LastBlinkTime = now;
     v.BlinkToggle = !v.BlinkToggle;
     if (!OnBoard(s.CursorCol, s.CursorRow))
         return;

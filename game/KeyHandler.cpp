@@ -78,42 +78,39 @@ void LockMenus(frmMain& form, bool locked)
 void Shoot(frmMain& form, int power)
 {
     State& s = Game();
-    const int col = s.CursorCol, row = s.CursorRow;
     // Only a ready Cannon with somewhere to land fires; anything else leaves
     // the board, the moves and the wire alone.
-    if (!OnBoard(col, row) || s.Board[col][row] != CannonReady || s.MovesLeft <= 0 ||
-        Rules::ShotDistance(s, power) < 1)
+    const Rules::ShotPlan plan = Rules::PlanShot(s, power);
+    if (plan.distance < 1)
         return;
-    const GameGuard game(s);
-    s.Board[col][row] = CannonFired;
-    int d = FireCannon(power);
-    // A game that replaced this one during the flight (the NetPlay host's
-    // new game) gets nothing of the shot: no message, no landing.
-    if (!game.Current() || d < 1)
-        return;
-    if (s.CurrentPlayer == Red)
-        d = -d;
-    const int tc = col + d;
-    NetPlay::SendGameMessage(NetPlay::FireMessage(tc, row, s.CurrentPlayer));
-
-    const Rules::ShotOutcome outcome = Rules::ResolveShot(s, tc, row);
-    if (outcome.effect == Rules::ShotEffect::KingHit) {
-        NetPlay::GameChat(QString());
-        NetPlay::GameChat(QStringLiteral("   ** YOU have WON the GAME!!"));
-        NetPlay::GameChat(QString());
-        form.mnuTurnEndTurn->setEnabled(false);
-        // The King's cell shows the Fire in the shooter's colour; the board
-        // itself still holds the King until the game-over display blinks it.
-        DrawPieceSprite(Fire, s.CurrentPlayer, tc, row);
+    Rules::StartShot(s, plan);
+    s.Busy = true;
+    LockMenus(form, true);
+    FlyShot(plan, [&form, plan] {
+        State& s = Game();
+        s.Busy = false;
+        LockMenus(form, false);
+        NetPlay::SendGameMessage(NetPlay::FireMessage(plan.col, plan.row, s.CurrentPlayer));
+        const Rules::ShotOutcome outcome = Rules::FinishShot(s, plan);
+        DrawBoard();
+        DrawMovesPanel();
+        if (outcome.effect == Rules::ShotEffect::KingHit) {
+            NetPlay::GameChat(QString());
+            NetPlay::GameChat(QStringLiteral("   ** YOU have WON the GAME!!"));
+            NetPlay::GameChat(QString());
+            form.mnuTurnEndTurn->setEnabled(false);
+            // The King's cell shows the Fire in the shooter's colour; the
+            // board itself keeps the King, which the game-over display blinks.
+            DrawPieceSprite(Fire, s.CurrentPlayer, plan.col, plan.row);
+            Show();
+            // The menus stay locked through the second before the win's sound.
+            LockMenus(form, true);
+            WinPause();
+            return;
+        }
+        DrawSelector();
         Show();
-        if (PauseSeconds(1.0, game))
-            PlayGameSound("win.wav");
-        return;
-    }
-    DrawBoard();
-    DrawMovesPanel();
-    DrawSelector();
-    Show();
+    });
 }
 
 } // namespace
@@ -130,9 +127,7 @@ void PlaySelect(int col, int row)
 
 void PlayShot(frmMain& form, int power)
 {
-    LockMenus(form, true);
     Shoot(form, power);
-    LockMenus(form, false);
 }
 
 void frmMain::Form_KeyDown(int& keyCode, int shift)
@@ -173,6 +168,8 @@ void frmMain::Form_KeyDown(int& keyCode, int shift)
     case Rules::Command::None:
         break;
     }
+    // A key may have spent the last move: the flow ends the turn.
+    Kick();
 }
 
 void frmMain::Form_KeyUp(int, int)

@@ -158,11 +158,11 @@ bool LoadGame()
 
 void frmMain::mnuGameLoad_Click()
 {
-    const QString path = PavixGames::ShowOpenDialog(this, "Load Turrion Game", SaveFileFilter,
-                                                    QString(), OpenDialogFlags);
-    if (path.isEmpty())
-        return;
-    LoadGameFrom(path);
+    PavixGames::ShowOpenDialog(this, "Load Turrion Game", SaveFileFilter, QString(), OpenDialogFlags,
+                               [](const QString& path) {
+                                   if (!path.isEmpty())
+                                       LoadGameFrom(path);
+                               });
 }
 
 void frmMain::mnuGameSave_Click()
@@ -170,13 +170,16 @@ void frmMain::mnuGameSave_Click()
     State& s = Game();
     // The first save of a game asks for a name; later ones reuse it. A name
     // whose save failed is not kept, so the next Save asks again.
-    QString path = s.GameFileName;
-    if (path.isEmpty())
-        path = PavixGames::ShowSaveDialog(this, "Save Turrion Game", SaveFileFilter, QString(),
-                                          "trs", SaveDialogFlags);
-    if (path.isEmpty())
+    if (!s.GameFileName.isEmpty()) {
+        SaveGameTo(s.GameFileName);
         return;
-    SaveGameTo(path);
+    }
+    // The game saved is the one in play when the name is chosen.
+    PavixGames::ShowSaveDialog(this, "Save Turrion Game", SaveFileFilter, QString(), "trs",
+                               SaveDialogFlags, [](const QString& path) {
+                                   if (!path.isEmpty())
+                                       SaveGameTo(path);
+                               });
 }
 
 } // namespace Turrion

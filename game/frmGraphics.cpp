@@ -45,7 +45,7 @@ frmGraphics::frmGraphics(QWidget* parent) : QWidget(parent)
     PaintSheets(Turrion::PixelScale());
 }
 
-int frmGraphics::PaintSheets(int scale)
+double frmGraphics::PaintSheets(double scale)
 {
     scale = Art::ClampScale(scale);
     for (const Sheet& sheet : Sheets()) {

@@ -37,7 +37,7 @@ public:
     // offers) and returns the scale used. Each box keeps its QImage object
     // and takes the size of its new picture; picture numbers assigned to the
     // boxes must be assigned again, as the engine keeps their sizes.
-    int PaintSheets(int scale);
+    double PaintSheets(double scale);
 };
 
 // The one sprite window of the process (created on first use).

@@ -12,8 +12,13 @@
 #include "engine/gui/PavixSfxAPI.h"
 #include "engine/gui/PictureBox.h"
 #include "game/netplay/NetPlay.h"
+#include "game/DialogLayout.h"
+#include "art/Art.h"
 
+#include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -28,6 +33,29 @@ const char* const MessageBoardUrl = "https://turrion.example.org/MessageBoard";
 
 namespace {
 frmMain* g_main = nullptr;
+
+// Another window of the game on the screen besides the main window and
+// `except` (the NetPlay window while the turn report opens, or the other way
+// round); nullptr when there is none.
+QWidget* OtherDialog(const QWidget* except)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        // Windows and dialogs only: not a menu popping down or a tooltip.
+        const Qt::WindowType type = w->windowType();
+        if (w != except && w != g_main && w->isVisible() && !w->isMinimized() &&
+            (type == Qt::Window || type == Qt::Dialog))
+            return w;
+    }
+    return nullptr;
+}
+
+QWidget* ChatWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmChat"))
+            return w;
+    return nullptr;
+}
 
 // X11 keycodes of the main-row digits 1..9 and 0 (evdev: scan code + 8). They
 // identify the digit keys whatever the layout and the shift state, where the
@@ -92,12 +120,23 @@ frmMain* MainForm()
     return g_main;
 }
 
+QIcon WindowIcon()
+{
+    // Every size there is, so that the title bar, the task switcher and the
+    // dock each get one painted for their size instead of a scaled 64.
+    QIcon icon;
+    const QDir folder(QStringLiteral(":/assets/icons"));
+    for (const QString& name : folder.entryList({QStringLiteral("turrion-*.png")}, QDir::Files))
+        icon.addFile(folder.filePath(name));
+    return icon;
+}
+
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     g_main = this;
     setObjectName("frmMain");
     setWindowTitle("Turrion");
-    setWindowIcon(QIcon(":/assets/icon.png"));
+    setWindowIcon(WindowIcon());
 
     client_ = new QWidget(this);
     picViewPort = new PictureBox("picViewPort", client_);
@@ -201,10 +240,15 @@ void frmMain::BuildMenus()
                            &frmMain::mnuViewZoomAuto_Click);
     mnuViewZoomAuto->setCheckable(true);
     mnuView->addSeparator();
+    // One size is in use at a time: the sizes are one exclusive group, so the
+    // menu shows them as choices of one.
+    auto* sizes = new QActionGroup(mnuView);
+    sizes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (int z = 1; z <= 4; ++z) {
         QAction* a = mnuView->addAction(QString("&%1x").arg(z));
         a->setObjectName(QString("mnuViewZoom%1").arg(z));
         a->setCheckable(true);
+        sizes->addAction(a);
         connect(a, &QAction::triggered, this, [this, z] { mnuViewZoom_Click(z); });
         mnuViewZoom[z - 1] = a;
     }
@@ -235,10 +279,10 @@ void frmMain::BuildMenus()
 
 int frmMain::LargestZoom() const
 {
-    // A screen with several device pixels per window pixel gets its pictures
-    // at that many pixels more; the art goes up to four. A zoom whose window
-    // would not fit on the screen is not offered.
-    const int ratio = std::max(1, qRound(devicePixelRatioF()));
+    // A screen with several device pixels per window pixel (also 1.25 or
+    // 1.5) gets its pictures at that many pixels more; the art goes up to
+    // four. A zoom whose window would not fit on the screen is not offered.
+    const double ratio = std::max(1.0, devicePixelRatioF());
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QSize area = screen ? screen->availableGeometry().size() : QSize(1024, 768);
     const int chrome = menuBar()->sizeHint().height() + 16;
@@ -252,15 +296,26 @@ int frmMain::LargestZoom() const
 void frmMain::SetZoom(int choice)
 {
     Screen& s = TheScreen();
-    const int ratio = std::max(1, qRound(devicePixelRatioF()));
+    const double ratio = std::max(1.0, devicePixelRatioF());
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int available = screen ? screen->availableGeometry().height() : 768;
     // The menu bar and the margins around the view; the frame the window
     // manager adds is not known before the window is shown.
     const int chrome = menuBar()->sizeHint().height() + 16;
     const int largest = LargestZoom();
-    const int zoom = std::clamp(choice == 0 ? AutomaticZoom(available, chrome, largest) : choice, 1,
-                                largest);
+    // While NetPlay is open its window should find room beside the board:
+    // the automatic zoom gives way when a smaller one leaves that room.
+    int beside = 0;
+    if (Game().NetState != NetNone) {
+        const QWidget* chat = ChatWindow();
+        beside = chat ? chat->frameGeometry().width() : DialogPx(382);
+    }
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const SideRoom side{beside > 0 ? beside + 8 : 0, frameGeometry().left() - area.left(),
+                        area.width(), 16 + frameGeometry().width() - width()};
+    const int zoom = std::clamp(choice == 0 ? AutomaticZoom(available, chrome, largest, side)
+                                            : choice,
+                                1, largest);
     s.ZoomChoice = choice == 0 ? 0 : zoom;
     zoom_ = zoom;
     mnuViewZoomAuto->setChecked(s.ZoomChoice == 0);
@@ -269,15 +324,18 @@ void frmMain::SetZoom(int choice)
         mnuViewZoom[z - 1]->setEnabled(z <= largest);
     }
 
-    picViewPort->SetPixelRatio(ratio);
+    // Painted at the device's own scale (the art's nearest step), not at a
+    // whole one shrunk: a picture pixel per device pixel, lines of one width.
+    const double scale = Art::ClampScale(zoom * ratio);
+    picViewPort->SetPixelRatio(scale / zoom);
     picViewPort->setGeometry(8, 8, ViewWidth * zoom, ViewHeight * zoom);
     client_->setFixedSize(ViewWidth * zoom + 16, ViewHeight * zoom + 16);
     adjustSize();
     if (s.ViewPort) {
-        RescaleGraphics(zoom * ratio);
+        RescaleGraphics(scale);
         RedrawView();
     } else {
-        SetPixelScale(zoom * ratio);
+        SetPixelScale(scale);
     }
 }
 
@@ -298,20 +356,31 @@ void frmMain::mnuViewZoomAuto_Click()
     mnuViewZoom_Click(0);
 }
 
+void frmMain::KeepOnScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const Placement p = ClampOnto(frameGeometry().left(), frameGeometry().top(),
+                                  frameGeometry().width(), frameGeometry().height(),
+                                  screen->availableGeometry());
+    move(p.left, p.top);
+}
+
 void frmMain::mnuViewZoom_Click(int zoom)
 {
     SetZoom(zoom);
     // The window may have grown past the screen's edge: it is kept on it.
-    const QScreen* screen = this->screen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        const Placement p = ClampToScreen(Placement{frameGeometry().left() - area.left(),
-                                                    frameGeometry().top() - area.top()},
-                                          frameGeometry().width(), frameGeometry().height(),
-                                          area.width(), area.height());
-        move(p.left + area.left(), p.top + area.top());
-    }
+    KeepOnScreen();
     WritePreferences(PavixGames::ConfigPath() + "preferences.ini", TheScreen());
+}
+
+void frmMain::FitAutomaticZoom()
+{
+    if (TheScreen().ZoomChoice != 0)
+        return;
+    SetZoom(0);
+    KeepOnScreen();
 }
 
 void frmMain::SetMenuEnabled(QMenu* menu, bool enabled)
@@ -360,11 +429,14 @@ void frmMain::Form_Load()
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const QSize frame = frameGeometry().size();
-    Placement p = MainWindowPlacement(s.MainLeft, s.MainTop, frame.width() * TwipsPerPixel,
-                                      frame.height() * TwipsPerPixel,
-                                      (area.x() + area.width()) * TwipsPerPixel,
-                                      (area.y() + area.height()) * TwipsPerPixel);
-    move(p.left / TwipsPerPixel, p.top / TwipsPerPixel);
+    const Placement p = MainWindowPlacement(s.MainLeft, s.MainTop, frame.width() * TwipsPerPixel,
+                                            frame.height() * TwipsPerPixel,
+                                            (area.x() + area.width()) * TwipsPerPixel,
+                                            (area.y() + area.height()) * TwipsPerPixel);
+    // Whatever settings.dat held, the window ends up on the available area.
+    const Placement on = ClampOnto(p.left / TwipsPerPixel, p.top / TwipsPerPixel, frame.width(),
+                                   frame.height(), area);
+    move(on.left, on.top);
     KeyReady = true;
 }
 
@@ -417,14 +489,17 @@ void frmMain::keyReleaseEvent(QKeyEvent* event)
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    State& s = Game();
-    if (s.NetState != NetNone) {
-        s.CancelClose = false;
-        NetPlay::UnloadChatWindow();
-        if (s.CancelClose) {
-            event->ignore();
-            return;
-        }
+    // An open NetPlay window asks its question first, without waiting for
+    // the answer here; a later Yes closes it, then this window.
+    closing_ = true;
+    NetPlay::UnloadChatWindow([this] {
+        if (!closing_)
+            close();
+    });
+    closing_ = false;
+    if (NetPlay::ChatWindowOpen()) {
+        event->ignore();
+        return;
     }
     event->accept();
     Form_Unload();
@@ -487,9 +562,11 @@ void frmMain::mnuHelpAbout_Click()
 
 void frmMain::picViewPort_MouseUp(Qt::MouseButton, QPoint pos)
 {
-    // In window pixels, whatever the zoom: the view is 9 by 7 cells.
-    const int cellW = qRound(picViewPort->width() / double(Cols));
-    const int cellH = qRound(picViewPort->height() / double(Rows));
+    // In window pixels, whatever the zoom: the view is 9 by 7 cells of a
+    // whole number of pixels each, and the position is a whole pixel
+    // (floored by the picture box), so division floors exactly.
+    const int cellW = picViewPort->width() / Cols;
+    const int cellH = picViewPort->height() / Rows;
     if (cellW <= 0 || cellH <= 0 || pos.x() < 0 || pos.y() < 0)
         return;
     const int col = pos.x() / cellW;
@@ -497,7 +574,7 @@ void frmMain::picViewPort_MouseUp(Qt::MouseButton, QPoint pos)
     // A press inside the view released outside it lands beyond the board.
     if (!OnBoard(col, row))
         return;
-    NoteClick(Game(), col, row);
+    BoardClicked(col, row);
 }
 
 void PlaceByMainWindow(QWidget* window, int offsetLeft, int offsetTop)
@@ -509,19 +586,19 @@ void PlaceByMainWindow(QWidget* window, int offsetLeft, int offsetTop)
     // system once the window exists) counts.
     window->winId();
     const QSize size = window->frameGeometry().size();
-    const QRect at = main ? main->frameGeometry() : QRect();
     Placement p;
     if (main && offsetLeft == 0 && offsetTop == 0) {
-        p = BesideMainWindow(at.left(), at.top(), at.width(), at.height(), size.width(),
-                             size.height(), area.left(), area.top(), area.width(), area.height(), 8);
+        const QRect board(main->picViewPort->mapToGlobal(QPoint(0, 0)), main->picViewPort->size());
+        const QWidget* other = OtherDialog(window);
+        p = ChooseDialogPlace(size, area, main->frameGeometry(), board,
+                              other ? other->frameGeometry() : QRect(), 8);
     } else {
+        // The remembered offset may be anything settings.dat held: summed in
+        // 64 bits, then put on the available area.
         constexpr int tw = frmMain::TwipsPerPixel;
-        const int mainLeft = main ? main->LeftTwips() : 0;
-        const int mainTop = main ? main->TopTwips() : 0;
-        p = ClampToScreen({mainLeft + offsetLeft, mainTop + offsetTop}, size.width() * tw,
-                          size.height() * tw, (area.x() + area.width()) * tw,
-                          (area.y() + area.height()) * tw);
-        p = {p.left / tw, p.top / tw};
+        const std::int64_t left = (std::int64_t(main ? main->LeftTwips() : 0) + offsetLeft) / tw;
+        const std::int64_t top = (std::int64_t(main ? main->TopTwips() : 0) + offsetTop) / tw;
+        p = ClampOnto(left, top, size.width(), size.height(), area);
     }
     window->move(p.left, p.top);
 }
@@ -531,14 +608,6 @@ void PlayGameSound(const char* fileName)
     frmMain* form = MainForm();
     if (form && form->SoundOn())
         PavixSfxAPI::PlaySfx(PavixGames::AppPath() + QString::fromLatin1(fileName));
-}
-
-bool PauseSeconds(double seconds, const GameGuard& game)
-{
-    const double t0 = PavixGames::GetEngineTime();
-    while (game.Current() && PavixGames::GetEngineTime() - t0 <= seconds)
-        PavixGames::DoEvents();
-    return game.Current();
 }
 
 } // namespace Turrion

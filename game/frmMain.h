@@ -9,11 +9,11 @@
 
 class PictureBox;
 class QAction;
+class QIcon;
 class QMenu;
 
 namespace Turrion {
 
-class GameGuard;
 
 // Translates a Qt key event into the virtual-key code of the rules, or 0 for
 // a key the game has no code for. Keypad digits are not main-row digits.
@@ -98,6 +98,9 @@ public:
     // The zoom in use, 1..4, and the largest this screen allows.
     int Zoom() const { return zoom_; }
     int LargestZoom() const;
+    // The automatic zoom is chosen again (the NetPlay window opened or
+    // closed) and the window kept on the screen; a chosen zoom stays.
+    void FitAutomaticZoom();
 
     // Enables or disables a whole menu (its title in the bar and its items).
     static void SetMenuEnabled(QMenu* menu, bool enabled);
@@ -122,12 +125,18 @@ private:
     void BuildMenus();
     // A new game: two players, or against the computer playing `computerColor`.
     void StartGame(int computerColor);
+    // Moves the window back onto its screen after its size changed.
+    void KeepOnScreen();
     int zoom_ = 1;
+    bool closing_ = false;
     QWidget* client_ = nullptr;
 };
 
 // The one main window of the process, or nullptr.
 frmMain* MainForm();
+
+// The program icon at every size in assets/icons, for the main window.
+QIcon WindowIcon();
 
 // Places a window that remembers its offset from the main window (in twips):
 // at that offset, or, while it has never been placed (0, 0), beside the main
@@ -137,10 +146,6 @@ void PlaceByMainWindow(QWidget* window, int offsetLeft, int offsetTop);
 // Plays a sound from the program folder if the sound switch is on.
 void PlayGameSound(const char* fileName);
 
-// Waits more than `seconds` of engine time while the window stays responsive.
-// Returns false, at once, when the game it was called for has been replaced
-// meanwhile: the caller then drops the rest of its steps.
-bool PauseSeconds(double seconds, const GameGuard& game);
 
 // Web addresses of the Help menu.
 extern const char* const WebsiteUrl;

@@ -1,4 +1,6 @@
 #include "game/frmTurnReport.h"
+
+#include "engine/PavixSteps.h"
 #include "game/Screen.h"
 
 #include "game/DialogLayout.h"
@@ -12,6 +14,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QPointer>
 #include <QTimer>
 
 namespace Turrion {
@@ -244,16 +247,17 @@ void frmTurnReport::PaintPick(PickBox* box, Art::Sheet kind, int player)
 {
     // Painted for the dialog's own screen, one picture pixel per device
     // pixel, whatever the board's zoom.
-    const int k = std::max(1, qRound(devicePixelRatioF()));
-    if (picGrass->Picture().width() != CellSize * k)
+    const double k = Art::ClampScale(std::max(1.0, devicePixelRatioF()));
+    const int cell = qRound(CellSize * k);
+    if (picGrass->Picture().width() != cell)
         picGrass->SetPicture(Art::Paint(Art::Sheet::Grass, k));
-    QImage image = picGrass->Picture().copy(0, 0, CellSize * k, CellSize * k);
+    QImage image = picGrass->Picture().copy(0, 0, cell, cell);
     const QImage sheet = Art::Paint(kind, k);
     const bool cannon = kind == Art::Sheet::Cannon;
     const int spriteX = player == Red ? 40 : 0;
     const int maskX = cannon ? (player == Red ? 120 : 80) : 80;
-    Combine(image, sheet, maskX * k, false, CellSize * k);
-    Combine(image, sheet, spriteX * k, true, CellSize * k);
+    Combine(image, sheet, qRound(maskX * k), false, cell);
+    Combine(image, sheet, qRound(spriteX * k), true, cell);
     image.setDevicePixelRatio(k);
     box->SetPicture(image);
     box->show();
@@ -301,29 +305,50 @@ void SetTurnReportHook(std::function<void(frmTurnReport&)> hook)
 }
 
 namespace {
-frmTurnReport* g_openReport = nullptr;
+QPointer<frmTurnReport> g_openReport;
 } // namespace
 
-void ShowTurnReport()
+void ShowTurnReport(std::function<void()> chosen)
 {
-    frmTurnReport dialog(MainForm());
-    g_openReport = &dialog;
-    dialog.Form_Load();
+    // Window-modal and without a loop of its own: the game goes on
+    // (timers, the other copy's messages) while the player chooses.
+    auto* dialog = new frmTurnReport(MainForm());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    g_openReport = dialog;
+    dialog->Form_Load();
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, chosen = std::move(chosen)](int result) {
+        // Closed without a choice (Esc, the close box): no recruit. Closed
+        // because its game is gone: nothing goes on from it.
+        const bool current = g_openReport == dialog;
+        if (!current)
+            return;
+        g_openReport = nullptr;
+        if (result != QDialog::Accepted)
+            Game().RecruitKind = Empty;
+        if (chosen)
+            chosen();
+    });
+    dialog->open();
     if (ReportHook()) {
-        QTimer::singleShot(0, &dialog, [&dialog] {
-            if (ReportHook())
-                ReportHook()(dialog);
+        PavixGames::After(0, [report = QPointer<frmTurnReport>(dialog)] {
+            if (report && ReportHook())
+                ReportHook()(*report);
         });
     }
-    dialog.exec();
-    g_openReport = nullptr;
+}
+
+bool TurnReportOpen()
+{
+    return !g_openReport.isNull();
 }
 
 void CloseTurnReport()
 {
-    if (g_openReport && g_openReport->isVisible()) {
+    if (frmTurnReport* report = g_openReport) {
+        g_openReport = nullptr;
         Game().RecruitKind = Empty;
-        g_openReport->reject();
+        report->reject();
     }
 }
 

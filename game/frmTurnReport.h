@@ -81,15 +81,18 @@ private:
     bool unloaded_ = false;
 };
 
-// Shows the report modally for the player to move; sets RecruitKind (0 when
-// nothing is recruited) and the remembered offset.
-void ShowTurnReport();
+// Opens the report, window-modal, for the player to move and returns at
+// once. Once the player has chosen (or closed it: no recruit), RecruitKind
+// holds the choice (0 when nothing is recruited) and `chosen` runs; a report
+// closed by CloseTurnReport runs nothing.
+void ShowTurnReport(std::function<void()> chosen);
+bool TurnReportOpen();
 
 // Closes an open report without a recruit (its game has been replaced).
 void CloseTurnReport();
 
-// Test seam: called with the open dialog just after it is shown, from inside
-// its modal loop; the hook may inspect it and click its buttons.
+// Test seam: called with the open dialog as the first scheduled step after
+// it opens; the hook may inspect it and click its buttons.
 void SetTurnReportHook(std::function<void(frmTurnReport&)> hook);
 
 } // namespace Turrion

@@ -9,15 +9,13 @@ namespace Turrion {
 
 class frmMain;
 
-// The program: start-up, then the loop until QuitFlag. Returns only in tests
-// (a real shutdown ends the process).
+// The program: start-up, then the event loop. Returns only in tests (a real
+// shutdown ends the process).
 int Main(const QString& commandLine);
 
 // The start-up steps up to and including the command-line load; returns the
-// shown main window. Split out of Main so that tests can drive the loop.
+// shown main window. Split out of Main so that tests can drive the game.
 frmMain* StartUp(const QString& commandLine);
-// One pass of the main loop.
-void MainLoopPass();
 // Shuts the graphics engine and the engine down and ends the process.
 void Shutdown();
 
@@ -29,9 +27,7 @@ QString JoinCommandLine(const QStringList& arguments);
 // file; "" otherwise.
 QString GameFileFromCommandLine(const QString& commandLine);
 
-// Seams for tests: what ending the process does (default: exit at once), and
-// what the loop's pause between passes does (default: sleep 20 ms).
+// Seam for tests: what ending the process does (default: exit at once).
 void SetExitHook(std::function<void()> hook);
-void SetLoopSleepHook(std::function<void()> hook);
 
 } // namespace Turrion

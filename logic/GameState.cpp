@@ -68,6 +68,8 @@ void BeginGame(State& s)
 {
     s.GameId += 1;
     s.TurnChanging = false;
+    // A shot in flight belonged to the game before.
+    s.Busy = false;
 }
 
 void StartNewGame(State& s, int computerColor)
@@ -116,7 +118,7 @@ bool CanEndTurn(const State& s)
 bool AcceptsRemoteAction(const State& s)
 {
     const int phase = EffectivePhase(s);
-    return WaitingForRemote(s) && !s.TurnChanging &&
+    return WaitingForRemote(s) && !s.TurnChanging && !AwaitingGameConfirmation(s) &&
            (phase == PhaseTurnStart || phase == PhaseMove);
 }
 

@@ -70,10 +70,10 @@ struct State {
     int CursorCol = 0;
     int CursorRow = 0;
     bool Busy = false;
-    // Every new, loaded or received game gets the next number. Whatever pumps
-    // events (a pause, the flight, a modal dialog) notes it first and drops
-    // the rest of its steps once it has changed: they belong to a game that
-    // is gone.
+    // Every new, loaded or received game gets the next number. A step the
+    // game scheduled (a pause, a flight frame, a turn report's choice) notes
+    // it and is dropped once it has changed: it belongs to a game that is
+    // gone.
     int GameId = 0;
     // The "End of Turn ..." pause is running: the turn must not be handed
     // over a second time from inside it.
@@ -89,11 +89,19 @@ struct State {
     int NetColor = 0;
     bool NetGame = false;
     int NetGameColor = 0;
-    bool CancelClose = false;
     bool NetIsHost = false;
     QString NetHost;
     int NetPort = 0;
     QString RemoteName;
+    // Which game of the connection each side is in. The host counts the new
+    // and loaded games it sent; the connecting side counts those it took and
+    // confirms each. From a new game until its confirmation arrives, the
+    // other side's actions belong to the game before: the host ignores them,
+    // with a peer that confirms at all.
+    int NetGamesShared = 0;
+    int NetGamesConfirmed = 0;
+    bool NetPeerConfirms = false;
+    int NetGamesTaken = 0;
 };
 
 // The process-wide game.
@@ -126,23 +134,18 @@ inline bool WaitingForOther(const State& s)
     return WaitingForRemote(s) || ComputerToMove(s);
 }
 
+// The host waits for the connecting side to confirm its latest game: what
+// that side sends meanwhile belongs to the game before.
+inline bool AwaitingGameConfirmation(const State& s)
+{
+    return s.NetIsHost && s.NetPeerConfirms && s.NetGamesConfirmed != s.NetGamesShared;
+}
+
 // The phase a game is in, also behind the About picture.
 inline int EffectivePhase(const State& s)
 {
     return s.GameState == PhaseOverlay ? s.ResumeState : s.GameState;
 }
-
-// Notes the game a procedure started on; Current() tells whether it still
-// runs. Procedures that pump events check it after every pump.
-class GameGuard {
-public:
-    explicit GameGuard(const State& s) : s_(s), id_(s.GameId) {}
-    bool Current() const { return s_.GameId == id_; }
-
-private:
-    const State& s_;
-    int id_;
-};
 
 // MovesLeft = 3 + 3 for every Wizard of the player to move.
 void CountMoves(State& s = Game());

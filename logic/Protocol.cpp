@@ -1,5 +1,7 @@
 #include "logic/Protocol.h"
 
+#include <QStringList>
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -53,11 +55,26 @@ std::optional<Code> CodeOf(QStringView code)
         {"PD", Code::PD}, {"CH", Code::CH}, {"SC", Code::SC}, {"DQ", Code::DQ},
         {"NG", Code::NG}, {"AP", Code::AP}, {"RP", Code::RP}, {"MP", Code::MP},
         {"FC", Code::FC}, {"ET", Code::ET}, {"SG", Code::SG}, {"LF", Code::LF},
+        {"GA", Code::GA}, {"BD", Code::BD},
     };
     for (const auto& entry : kCodes)
         if (code == QLatin1String(entry.text))
             return entry.code;
     return std::nullopt;
+}
+
+// A count of 1 to 9 decimal digits, or -1.
+int Count(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return -1;
+    int value = 0;
+    for (QChar ch : text) {
+        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
+            return -1;
+        value = value * 10 + (ch.unicode() - '0');
+    }
+    return value;
 }
 
 } // namespace
@@ -218,6 +235,20 @@ QString EndTurnMessage(int player)
     return QStringLiteral("ET}") + QString::number(player);
 }
 
+QString GameTakenMessage(int games)
+{
+    return QStringLiteral("GA}") + QString::number(games);
+}
+
+QString BoardDigestMessage(int games, int turn, int player, quint32 digest)
+{
+    return QStringLiteral("BD}%1,%2,%3,%4")
+        .arg(games)
+        .arg(turn)
+        .arg(player)
+        .arg(digest, 8, 16, QLatin1Char('0'));
+}
+
 std::optional<Message> ParseMessage(const QString& text)
 {
     if (text.size() < 3 || text[2] != QLatin1Char('}'))
@@ -291,6 +322,25 @@ std::optional<Message> ParseMessage(const QString& text)
         if (n != 1 || Digits(p, 0, 1) < 0)
             return std::nullopt;
         return m;
+    case Code::GA:
+        m.games = Count(p);
+        return m.games < 0 ? std::nullopt : std::optional<Message>(m);
+    case Code::BD: {
+        const QStringList parts = p.split(QLatin1Char(','));
+        if (parts.size() != 4 || parts[3].size() != 8)
+            return std::nullopt;
+        m.games = Count(parts[0]);
+        m.turn = Count(parts[1]);
+        m.colour = Count(parts[2]);
+        bool hex = true;
+        for (QChar ch : parts[3])
+            hex = hex && ((ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) ||
+                          (ch >= QLatin1Char('a') && ch <= QLatin1Char('f')));
+        if (m.games < 0 || m.turn < 0 || !ValidPlayer(m.colour) || !hex)
+            return std::nullopt;
+        m.digest = parts[3].toUInt(nullptr, 16);
+        return m;
+    }
     }
     return std::nullopt;
 }

@@ -85,6 +85,15 @@ QString FireMessage(int col, int row, int player);
 // The end of `player`'s turn.
 QString EndTurnMessage(int player);
 
+// Two messages beyond the first protocol, which a copy that knows only that
+// one ignores as unknown codes:
+// "GA}n": the connecting side has taken the host's n-th new or loaded game of
+// this connection ("GA}0" on connecting says that it sends these at all).
+QString GameTakenMessage(int games);
+// "BD}g,t,p,xxxxxxxx": the board digest of a copy after a turn passed on, in
+// its g-th game of the connection, at turn t with player p to move.
+QString BoardDigestMessage(int games, int turn, int player, quint32 digest);
+
 // ---- Received messages ------------------------------------------------------
 
 enum class Code {
@@ -100,6 +109,8 @@ enum class Code {
     ET, // end of turn
     SG, // game saved
     LF, // game loaded: the file itself
+    GA, // the connecting side took the host's game number `games`
+    BD, // a copy's board digest after a turn passed on
 };
 
 // A received message that is well formed. Numeric fields are filled for the
@@ -114,7 +125,10 @@ struct Message {
     int row = 0;
     int toCol = 0;  // MP: to
     int toRow = 0;
-    int colour = 0; // SC: 1..2; FC: the shooter 1..2
+    int colour = 0; // SC: 1..2; FC: the shooter 1..2; BD: the player to move
+    int games = 0;  // GA, BD: the game of the connection, 0 or more
+    int turn = 0;   // BD: the turn number
+    quint32 digest = 0; // BD
 };
 
 // Reads a message (without its terminator). Returns nothing for a message

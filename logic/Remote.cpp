@@ -21,14 +21,17 @@ bool AcceptsMessage(const State& s, const Message& m)
     case Code::CH:
     case Code::DQ:
     case Code::SG:
+    case Code::BD:
         return true;
+    case Code::GA:
+        return s.NetIsHost;
     }
     return false;
 }
 
 void PlacePiece(State& s, int owner, int kind, int col, int row)
 {
-    if (!OnBoard(col, row))
+    if (!OnBoard(col, row) || s.Board[col][row] != Empty)
         return;
     s.Owner[col][row] = owner;
     s.Board[col][row] = kind;
@@ -37,7 +40,7 @@ void PlacePiece(State& s, int owner, int kind, int col, int row)
 void MovePiece(State& s, int fromCol, int fromRow, int toCol, int toRow)
 {
     if (!OnBoard(fromCol, fromRow) || !OnBoard(toCol, toRow) ||
-        (fromCol == toCol && fromRow == toRow))
+        (fromCol == toCol && fromRow == toRow) || s.Board[toCol][toRow] != Empty)
         return;
     s.Owner[toCol][toRow] = s.Owner[fromCol][fromRow];
     s.Owner[fromCol][fromRow] = NoPlayer;
@@ -47,7 +50,7 @@ void MovePiece(State& s, int fromCol, int fromRow, int toCol, int toRow)
 
 void RemovePiece(State& s, int col, int row)
 {
-    if (!OnBoard(col, row))
+    if (!OnBoard(col, row) || s.Board[col][row] == King)
         return;
     s.Owner[col][row] = NoPlayer;
     s.Board[col][row] = Empty;
@@ -63,9 +66,27 @@ bool LandShot(State& s, int col, int row, int shooter)
         SetPhase(s, PhaseGameOver);
         return true;
     }
-    if (col != MiddleColumn)
-        PlacePiece(s, shooter, Fire, col, row);
+    // The landing burns whatever stands there (the King aside).
+    if (col != MiddleColumn) {
+        s.Owner[col][row] = shooter;
+        s.Board[col][row] = Fire;
+    }
     return false;
+}
+
+quint32 BoardDigest(const State& s)
+{
+    // FNV-1a over the cells, the turn and the player.
+    quint32 h = 2166136261u;
+    const auto mix = [&h](int value) {
+        h ^= quint32(value) & 0xFFu;
+        h *= 16777619u;
+    };
+    for (int c = 0; c < Cols; ++c)
+        for (int r = 0; r < Rows; ++r)
+            mix(s.Board[c][r]), mix(s.Owner[c][r]);
+    mix(s.TurnNumber), mix(s.TurnNumber >> 8), mix(s.CurrentPlayer);
+    return h;
 }
 
 } // namespace Turrion::NetPlay

@@ -16,16 +16,22 @@ namespace Turrion::NetPlay {
 // two boards. Names, chat, farewells and saves always count.
 bool AcceptsMessage(const Turrion::State& s, const Message& m);
 
-// Whatever stands on the cell is replaced.
+// A recruit or a Wall on an empty cell; an occupied cell is left alone (no
+// real placement lands on one, and it could take a King).
 void PlacePiece(Turrion::State& s, int owner, int kind, int col, int row);
-// The piece and its owner move; the target's content is overwritten. A move
-// onto its own cell would clear the piece: no real move does that.
+// The piece and its owner move onto an empty cell; an occupied target, or a
+// move onto its own cell, changes nothing: no real move does either.
 void MovePiece(Turrion::State& s, int fromCol, int fromRow, int toCol, int toRow);
+// The cell is emptied, unless a King stands there: only a shot takes a King.
 void RemovePiece(Turrion::State& s, int col, int row);
 // The other side's cannonball comes down on (col, row). On a King (either
 // side's) the game is over: the cursor marks the fallen King and true is
 // returned. Elsewhere the cell burns, owned by the shooter, except in the
 // middle column, which never burns.
 bool LandShot(Turrion::State& s, int col, int row, int shooter);
+
+// A short digest of the board, the turn and the player to move: two copies
+// of one game have the same digest after the same turn.
+quint32 BoardDigest(const Turrion::State& s);
 
 } // namespace Turrion::NetPlay

@@ -12,6 +12,15 @@ bool IsCannon(int kind)
     return kind == CannonReady || kind == CannonFired;
 }
 
+// Keys, the computer and the other copy of the game act only on a piece of
+// the player to move: a damaged game or a hostile message can leave the
+// cursor on an enemy piece, which must not be handed to the mover.
+bool OwnCursorCell(const State& s)
+{
+    return OnBoard(s.CursorCol, s.CursorRow) &&
+           s.Owner[s.CursorCol][s.CursorRow] == s.CurrentPlayer;
+}
+
 // The Builder steps onto the empty cell T; the same end state as a plain move.
 bool BuilderMove(State& s, int toCol, int toRow)
 {
@@ -30,13 +39,17 @@ bool BuilderMove(State& s, int toCol, int toRow)
 
 GateResult KeyGate(const State& s, bool keyReady)
 {
-    if (WaitingForOther(s) || s.Busy || !keyReady)
+    if (s.Busy || !keyReady)
         return GateResult::Consume;
+    // The picture goes away whoever is on turn: the computer's or the other
+    // side's turn waits behind it.
     if (s.GameState == PhaseOverlay) {
         if (s.ResumeState == PhaseNone || s.ResumeState == PhaseGameOver)
             return GateResult::KeepOverlay;
         return GateResult::CloseOverlay;
     }
+    if (WaitingForOther(s))
+        return GateResult::Consume;
     if (s.GameState != PhaseMove)
         return GateResult::NotInPlay;
     if (s.MovesLeft <= 0)
@@ -123,7 +136,8 @@ ArrowResult ApplyArrow(State& s, int dCol, int dRow, int modifiers)
     result.fromRow = s.CursorRow;
     result.toCol = s.CursorCol + dCol;
     result.toRow = s.CursorRow + dRow;
-    const int kind = s.Board[result.fromCol][result.fromRow];
+    // Another player's piece under the cursor is treated as an empty cell.
+    const int kind = OwnCursorCell(s) ? s.Board[result.fromCol][result.fromRow] : Empty;
     result.kind = kind;
     if (kind == King || kind == Wizard || IsCannon(kind)) {
         if (PlainMove(s, result.toCol, result.toRow))
@@ -185,7 +199,7 @@ int ShotDirection(int player)
 
 int ShotReach(const State& s, int power)
 {
-    if (!OnBoard(s.CursorCol, s.CursorRow))
+    if (!OwnCursorCell(s))
         return 0;
     int reach = power;
     if (s.MovesLeft < reach)
@@ -235,17 +249,42 @@ ShotOutcome ResolveShot(State& s, int col, int row)
     return outcome;
 }
 
-bool FireShot(State& s, int power, ShotOutcome* outcome)
+ShotPlan PlanShot(const State& s, int power)
 {
+    ShotPlan plan;
     const int col = s.CursorCol, row = s.CursorRow;
     if (!OnBoard(col, row) || s.Board[col][row] != CannonReady || s.MovesLeft <= 0)
-        return false;
+        return plan;
     const int distance = ShotDistance(s, power);
     if (distance < 1)
+        return plan;
+    plan.distance = distance;
+    plan.fromCol = col;
+    plan.fromRow = row;
+    plan.col = col + ShotDirection(s.CurrentPlayer) * distance;
+    plan.row = row;
+    return plan;
+}
+
+void StartShot(State& s, const ShotPlan& plan)
+{
+    if (plan.distance > 0 && OnBoard(plan.fromCol, plan.fromRow))
+        s.Board[plan.fromCol][plan.fromRow] = CannonFired;
+}
+
+ShotOutcome FinishShot(State& s, const ShotPlan& plan)
+{
+    s.MovesLeft -= plan.distance;
+    return ResolveShot(s, plan.col, plan.row);
+}
+
+bool FireShot(State& s, int power, ShotOutcome* outcome)
+{
+    const ShotPlan plan = PlanShot(s, power);
+    if (plan.distance < 1)
         return false;
-    s.Board[col][row] = CannonFired;
-    s.MovesLeft -= distance;
-    const ShotOutcome landed = ResolveShot(s, col + ShotDirection(s.CurrentPlayer) * distance, row);
+    StartShot(s, plan);
+    const ShotOutcome landed = FinishShot(s, plan);
     if (outcome)
         *outcome = landed;
     return true;

@@ -61,7 +61,8 @@ struct ArrowResult {
 
 // The whole arrow command on the state: edge test, then by the selected
 // piece a plain move, a Builder move or (Builder with any modifier) a wall
-// action. Board, Owner, the cursor and the moves are updated.
+// action. Board, Owner, the cursor and the moves are updated. A piece the
+// player to move does not own does nothing (Nothing).
 ArrowResult ApplyArrow(State& s, int dCol, int dRow, int modifiers);
 
 // A King, Wizard or Cannon steps from the cursor onto the empty cell T; any
@@ -90,7 +91,8 @@ bool Selectable(const State& s, int col, int row);
 // +1 for Blue (shoots towards higher columns), -1 for Red.
 int ShotDirection(int player);
 // The reach of a shot from the cursor: the power, lowered to the moves left,
-// then to what keeps the landing cell on the board. 0 means no shot at all.
+// then to what keeps the landing cell on the board. 0 means no shot at all,
+// also when the cursor's cell is not the player's own.
 int ShotReach(const State& s, int power);
 // Where the ball comes down, as a distance from the Cannon: the first Wall
 // (of either owner) within the reach, else the reach itself; other pieces
@@ -106,11 +108,24 @@ struct ShotOutcome {
 // the game (cursor onto it, game over); the middle column takes nothing; any
 // other cell becomes Fire owned by the shooter, whatever stood there.
 ShotOutcome ResolveShot(State& s, int col, int row);
-// A whole shot without its flight, as the key handler's shot ends: the ready
-// Cannon under the cursor fires with power 1..8, is marked as fired, the
-// cells flown cost one move each (the landing cell included), and the
-// landing is resolved. Returns false, changing nothing, when there is no
-// shot (no ready Cannon, no moves, nowhere to land).
+// One shot, decided before anything moves: the ready Cannon under the cursor
+// fires with power 1..8 and comes down `distance` cells away at (col, row).
+// distance 0: there is no shot (no ready Cannon, no moves, nowhere to land).
+struct ShotPlan {
+    int distance = 0;
+    int fromCol = 0, fromRow = 0;
+    int col = 0, row = 0;
+};
+ShotPlan PlanShot(const State& s, int power);
+// The shot leaves: its Cannon is marked as fired.
+void StartShot(State& s, const ShotPlan& plan);
+// The shot comes down: the cells flown cost one move each (the landing cell
+// included), and the landing is resolved.
+ShotOutcome FinishShot(State& s, const ShotPlan& plan);
+// A whole shot without its flight: plan, start and finish at once. Every
+// shot, a player's, the computer's or the opponent's planning, goes through
+// these three; the window's flight only animates the plan between start and
+// finish. Returns false, changing nothing, when there is no shot.
 bool FireShot(State& s, int power, ShotOutcome* outcome = nullptr);
 
 } // namespace Turrion::Rules

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 namespace Turrion {
 
@@ -158,6 +159,19 @@ QString ParseGame(const QByteArray& bytes, SavedGame& out)
         if (!fallen)
             return "It is a finished game, but no fallen King is on its board.";
     }
+    // A game in progress needs both Kings: without the mover's, the cursor
+    // would stay wherever the game before left it, on any piece; without the
+    // other, the game could never be won.
+    if (game.Status <= 2)
+        for (const auto& [player, name] : {std::pair(Blue, "Blue"), std::pair(Red, "Red")}) {
+            bool king = false;
+            for (int c = 0; c < Cols; ++c)
+                for (int r = 0; r < Rows; ++r)
+                    king = king || (game.Board[c][r] == King && game.Owner[c][r] == player);
+            if (!king)
+                return QString("It is a game in progress, but %1 has no King on its board.")
+                    .arg(QLatin1String(name));
+        }
     out = game;
     return QString();
 }

@@ -5,7 +5,6 @@
 #include "logic/Protocol.h"
 #include "logic/Remote.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QNetworkInterface>
 #include <QTcpServer>
@@ -67,6 +66,12 @@ void Session::Open()
     // first data of this one.
     RecvBuffer.clear();
     overflowReported_ = false;
+    floodReported_ = false;
+    pending_.clear();
+    ownDigests_.clear();
+    otherDigests_.clear();
+    s_.NetGamesShared = s_.NetGamesConfirmed = s_.NetGamesTaken = 0;
+    s_.NetPeerConfirms = false;
     open_ = true;
 
     const bool logging = PavixGames::LogLevel() > 0;
@@ -106,10 +111,11 @@ void Session::Close()
     emit ChatLine(QStringLiteral("Disconnecting ..."));
     if (PlayerConnected && comm_) {
         // Straight onto the socket: the logs are closed and it is not counted.
+        // Closing the socket hands it to the network before the connection goes.
         comm_->write(Frame(QStringLiteral("DQ}") + s_.NetName));
         comm_->flush();
-        QCoreApplication::processEvents();
     }
+    pending_.clear();
     CloseSocket();
     StopListening();
     PlayerConnected = false;
@@ -264,6 +270,14 @@ void Session::comm_ConnectionRequest()
     QTcpSocket* incoming = server_->nextPendingConnection();
     if (!incoming)
         return;
+    // A game against the computer is this player's alone: nobody joins it.
+    if (s_.ComputerColor != NoPlayer) {
+        incoming->abort();
+        incoming->deleteLater();
+        emit ChatLine(QStringLiteral("A player tried to connect; a game against the computer is "
+                                     "running, so the connection was refused."));
+        return;
+    }
     // One player at a time: no more knocking once this one is in.
     StopListening();
     CloseSocket();
@@ -277,6 +291,8 @@ void Session::comm_Connect()
 {
     emit ChatLine(QStringLiteral("Connected ..."));
     SendMessage(QStringLiteral("PD}") + s_.NetName);
+    // Tells a host that knows it that this side confirms the games it takes.
+    SendMessage(GameTakenMessage(s_.NetGamesTaken));
 }
 
 void Session::comm_DataArrival()
@@ -322,6 +338,7 @@ void Session::OtherSideLeft()
     CloseSocket();
     // Nothing the departed side sent after its farewell is acted on.
     RecvBuffer.clear();
+    pending_.clear();
     if (!s_.NetIsHost) {
         s_.NetState = NetNone;
         emit PlayersChanged();
@@ -353,6 +370,9 @@ void Session::SendMessage(const QString& text)
         return;
     }
     comm_->flush();
+    // The host counts the games it shares; the other side confirms each.
+    if (s_.NetIsHost && (text.startsWith(QLatin1String("NG}")) || text.startsWith(QLatin1String("LF}"))))
+        ++s_.NetGamesShared;
 }
 
 void Session::ReceiveChunk(const QByteArray& chunk)
@@ -369,7 +389,7 @@ void Session::ReceiveChunk(const QByteArray& chunk)
     while (open_ && TakeMessage(RecvBuffer, message)) {
         overflowReported_ = false;
         if (const std::optional<Message> m = ParseMessage(message))
-            Dispatch(*m);
+            Hold(*m);
     }
     if (RecvBuffer.size() > MaxPendingChars && !RecvBuffer.contains(QChar(TerminatorChar))) {
         RecvBuffer.clear();
@@ -385,6 +405,124 @@ void Session::ReceiveChunk(const QByteArray& chunk)
     }
 }
 
+namespace {
+// Messages that change the game: they act in order, once the game is ready.
+bool IsGameMessage(Code code)
+{
+    switch (code) {
+    case Code::NG:
+    case Code::LF:
+    case Code::SC:
+    case Code::AP:
+    case Code::RP:
+    case Code::MP:
+    case Code::FC:
+    case Code::ET:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// More waiting messages than a whole turn of a legitimate peer could hold.
+constexpr std::size_t MaxPendingMessages = 4096;
+} // namespace
+
+void Session::Hold(const Message& m)
+{
+    if (!IsGameMessage(m.code) || (pending_.empty() && !game_.Busy())) {
+        Dispatch(m);
+        return;
+    }
+    if ((m.code == Code::NG || m.code == Code::LF) && !s_.NetIsHost) {
+        // A damaged file replaces nothing: it is reported at once.
+        if (m.code == Code::LF) {
+            SavedGame unused;
+            if (!ParseGame(ToWire(m.payload), unused).isEmpty()) {
+                Dispatch(m);
+                return;
+            }
+        }
+        // The host's new game replaces whatever still waits for the game
+        // before it; a change of colours waits on, for the game after.
+        std::deque<Message> kept;
+        for (Message& waiting : pending_)
+            if (waiting.code == Code::SC)
+                kept.push_back(std::move(waiting));
+        pending_.swap(kept);
+    }
+    if (pending_.size() >= MaxPendingMessages) {
+        if (!floodReported_) {
+            floodReported_ = true;
+            ReportSocketError(QAbstractSocket::UnknownSocketError,
+                              QStringLiteral("More than %1 game messages arrived while the game was "
+                                             "busy; the rest are discarded.")
+                                  .arg(MaxPendingMessages));
+        }
+        return;
+    }
+    pending_.push_back(m);
+}
+
+void Session::DrainPending()
+{
+    while (open_ && !pending_.empty() && !game_.Busy()) {
+        const Message m = std::move(pending_.front());
+        pending_.pop_front();
+        Dispatch(m);
+    }
+    if (pending_.empty())
+        floodReported_ = false;
+}
+
+int Session::GamesOfConnection() const
+{
+    return s_.NetIsHost ? s_.NetGamesShared : s_.NetGamesTaken;
+}
+
+void Session::GameTaken()
+{
+    ++s_.NetGamesTaken;
+    if (PlayerConnected && Connected())
+        SendMessage(GameTakenMessage(s_.NetGamesTaken));
+}
+
+void Session::TurnPassed()
+{
+    if (!open_ || !PlayerConnected || !s_.NetGame)
+        return;
+    const int games = GamesOfConnection();
+    const auto key = std::tuple(games, s_.TurnNumber, s_.CurrentPlayer);
+    ownDigests_[key] = BoardDigest(s_);
+    while (ownDigests_.size() > 8)
+        ownDigests_.erase(ownDigests_.begin());
+    SendMessage(BoardDigestMessage(games, s_.TurnNumber, s_.CurrentPlayer, ownDigests_[key]));
+    CompareDigests(games, s_.TurnNumber, s_.CurrentPlayer);
+}
+
+void Session::CompareDigests(int games, int turn, int player)
+{
+    const auto key = std::tuple(games, turn, player);
+    const auto own = ownDigests_.find(key);
+    const auto other = otherDigests_.find(key);
+    if (own == ownDigests_.end() || other == otherDigests_.end())
+        return;
+    const bool same = own->second == other->second;
+    ownDigests_.erase(own);
+    otherDigests_.erase(other);
+    if (same)
+        return;
+    emit ChatLine(Stars + QStringLiteral("The two boards differed after the turn change to turn ") +
+                  QString::number(turn) + QStringLiteral("; both go on from the host's board."));
+    if (!s_.NetIsHost)
+        return;
+    // The host's game goes out again, as a load would send it.
+    QString why;
+    const QByteArray bytes = SerializeGame(s_, &why);
+    if (!bytes.isEmpty() && !bytes.contains(TerminatorByte))
+        SendMessage(QStringLiteral("LF}") + FromWire(bytes));
+}
+
 void Session::Dispatch(const Message& m)
 {
     if (!AcceptsMessage(s_, m))
@@ -396,6 +534,9 @@ void Session::Dispatch(const Message& m)
         s_.RemoteName = m.payload;
         PlayerConnected = true;
         if (s_.NetIsHost) {
+            // A new player: the count of shared games starts again.
+            s_.NetGamesShared = s_.NetGamesConfirmed = 0;
+            s_.NetPeerConfirms = false;
             emit ChatLine(QStringLiteral("     Connected player's name: ") + s_.RemoteName);
             emit ChatLine(QStringLiteral("--------------------"));
             emit ChatLine(QString());
@@ -440,10 +581,12 @@ void Session::Dispatch(const Message& m)
         emit ChatLine(Stars + m.payload + QStringLiteral(" started a NEW GAME."));
         emit ChatLine(QString());
         game_.NewGame();
+        GameTaken();
         break;
 
     case Code::AP:
-        switch (m.kind) {
+        // An occupied cell takes no piece (PlacePiece): nothing to tell.
+        switch (s_.Board[m.col][m.row] == Empty ? m.kind : Empty) {
         case CannonReady:
             emit ChatLine(Stars + name + QStringLiteral(" has added a CANNON to the board."));
             break;
@@ -491,6 +634,19 @@ void Session::Dispatch(const Message& m)
 
     case Code::LF:
         ReceiveGameFile(m.payload);
+        GameTaken();
+        break;
+
+    case Code::GA:
+        s_.NetPeerConfirms = true;
+        s_.NetGamesConfirmed = m.games;
+        break;
+
+    case Code::BD:
+        otherDigests_[std::tuple(m.games, m.turn, m.colour)] = m.digest;
+        while (otherDigests_.size() > 8)
+            otherDigests_.erase(otherDigests_.begin());
+        CompareDigests(m.games, m.turn, m.colour);
         break;
     }
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "logic/GameState.h"
+#include "logic/Protocol.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>
@@ -14,12 +15,14 @@
 #include <QPointer>
 #include <QString>
 #include <QTcpSocket>
+#include <deque>
+#include <map>
+#include <tuple>
 
 class QTcpServer;
 
 namespace Turrion::NetPlay {
 
-struct Message;
 
 // What the session needs from the game it carries.
 class GameLink {
@@ -36,6 +39,9 @@ public:
     // The other side's cannonball came down at (col, row), already applied;
     // `kingHit` when it ended the game.
     virtual void ShotLanded(int col, int row, int shooter, bool kingHit) = 0;
+    // The game is inside a wait of its own (a pause, a flight): the other
+    // side's game messages wait in order until DrainPending.
+    virtual bool Busy() const { return false; }
 };
 
 class Session : public QObject {
@@ -55,8 +61,17 @@ public:
 
     void SendMessage(const QString& text);
     // The receive procedure once the socket has handed over its data: logs
-    // the chunk, then cuts and acts on every complete message.
+    // the chunk, then cuts and acts on every complete message. The game
+    // messages wait instead while the game is busy, and after others that
+    // wait.
     void ReceiveChunk(const QByteArray& chunk);
+    // Acts on the game messages that waited, in order, until the game is
+    // busy again or none is left.
+    void DrainPending();
+    int PendingMessages() const { return int(pending_.size()); }
+    // A turn passed on in a NetPlay game: the board's digest goes to the
+    // other side, and is compared with its digest of the same turn.
+    void TurnPassed();
 
     // Socket events.
     void comm_ConnectionRequest();
@@ -94,6 +109,10 @@ private:
     void RemoveRemotePiece(int col, int row);
     void ApplyRemoteShot(int col, int row, int shooter);
     void ReceiveGameFile(const QString& payload);
+    void Hold(const Message& message);
+    void GameTaken();
+    void CompareDigests(int games, int turn, int player);
+    int GamesOfConnection() const;
     void OtherSideLeft();
     void ConnectionLost(int number, const QString& description);
     void AnnounceHosting();
@@ -112,6 +131,11 @@ private:
     QPointer<QTcpSocket> comm_;
     bool open_ = false;
     bool overflowReported_ = false;
+    bool floodReported_ = false;
+    std::deque<Message> pending_;
+    // Board digests by (game, turn, player), this copy's and the other's;
+    // only the latest few are kept.
+    std::map<std::tuple<int, int, int>, quint32> ownDigests_, otherDigests_;
 };
 
 } // namespace Turrion::NetPlay

@@ -3,9 +3,9 @@
 //
 //     turrion_artgen [folder] [--scale N]      (defaults: "assets", 1)
 //
-// writes every sheet at scale N (1 to 4) as <name>.png into the folder, the
-// window icon as icon.png (64 pixels) and the program icon at the hicolor
-// sizes as icons/turrion-<size>.png. Run it headless with
+// writes every sheet at scale N (1 to 4) as <name>.png into the folder, and
+// the program icon at the hicolor sizes as icons/turrion-<size>.png (the
+// window's icon and the desktop's). Run it headless with
 // QT_QPA_PLATFORM=offscreen; the same scale always gives the same bytes.
 
 #include "art/Art.h"
@@ -91,7 +91,6 @@ int main(int argc, char** argv)
     for (Art::Sheet sheet : Art::kAllSheets)
         ok &= Save(Art::Paint(sheet, scale), dir, QString::fromLatin1(Art::Name(sheet)) + ".png",
                    Art::BaseSize(sheet) * scale);
-    ok &= Save(Art::Icon(64), dir, QStringLiteral("icon.png"), QSize(64, 64));
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512})
         ok &= Save(Art::Icon(size), dir, QStringLiteral("icons/turrion-%1.png").arg(size),
                    QSize(size, size));

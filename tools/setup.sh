@@ -15,7 +15,7 @@ installed() {
 
 packages=(build-essential cmake qt6-base-dev qt6-multimedia-dev fonts-liberation)
 if [ "${TURRION_TEST_TOOLS:-0}" = 1 ]; then
-  packages+=(ccache libgtest-dev libbenchmark-dev desktop-file-utils appstream)
+  packages+=(ccache libgtest-dev libbenchmark-dev desktop-file-utils appstream lintian)
 fi
 if [ "${TURRION_FUZZ_TOOLS:-0}" = 1 ]; then
   packages+=(clang-14 libclang-rt-14-dev)
@@ -25,11 +25,23 @@ for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      {
+        echo "These Debian packages are missing: ${missing[*]}"
+        echo "Installing them needs root, and this system has no sudo. Either run the"
+        echo "same command as root, e.g.  su -c 'bash tools/play.sh'  (or tools/test.sh),"
+        echo "or install the packages as root first, then run it again as yourself:"
+        echo "  su -c 'apt-get update && apt-get install -y --no-install-recommends ${missing[*]}'"
+      } >&2
+      exit 1
+    fi
+    sudo_cmd=(sudo)
+  fi
   echo "Installing: ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+  "${sudo_cmd[@]}" apt-get update
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
 if [ "${TURRION_TEST_TOOLS:-0}" = 1 ]; then

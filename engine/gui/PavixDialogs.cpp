@@ -29,12 +29,21 @@ QString QtPatternList(const QString& pattern)
     return parts.join(QLatin1Char(' '));
 }
 
-QString RunFileDialog(QWidget* owner, const DialogRequest& request)
+void RunFileDialog(QWidget* owner, const DialogRequest& request,
+                   std::function<void(const QString&)> chosen)
 {
-    if (g_dialogHook)
-        return g_dialogHook(request);
+    if (g_dialogHook) {
+        const QString answer = g_dialogHook(request);
+        if (chosen)
+            chosen(answer);
+        return;
+    }
 
-    QFileDialog dialog(owner, request.title);
+    // Window-modal and without a loop of its own: the game goes on behind it.
+    auto* dialogPtr = new QFileDialog(owner, request.title);
+    QFileDialog& dialog = *dialogPtr;
+    dialog.setAttribute(Qt::WA_DeleteOnClose);
+    dialog.setWindowModality(Qt::WindowModal);
     const QString filters = ConvertFilter(request.filter);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters.split(QStringLiteral(";;")));
@@ -56,10 +65,16 @@ QString RunFileDialog(QWidget* owner, const DialogRequest& request)
     if (!request.initialFile.isEmpty())
         dialog.selectFile(request.initialFile);
 
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? QString() : chosen.first();
+    QObject::connect(dialogPtr, &QDialog::finished, dialogPtr,
+                     [dialogPtr, chosen = std::move(chosen)](int result) {
+                         const QStringList files = dialogPtr->selectedFiles();
+                         const QString path = result == QDialog::Accepted && !files.isEmpty()
+                                                  ? files.first()
+                                                  : QString();
+                         if (chosen)
+                             chosen(path);
+                     });
+    dialog.open();
 }
 
 } // namespace
@@ -81,17 +96,20 @@ void ShellOpen(QWidget* owner, const QString& target)
                  true);
 }
 
-QString ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter,
-                       const QString& initialFile, std::uint32_t flags)
+void ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter,
+                    const QString& initialFile, std::uint32_t flags,
+                    std::function<void(const QString&)> chosen)
 {
-    return RunFileDialog(owner, DialogRequest{false, title, filter, initialFile, QString(), flags});
+    RunFileDialog(owner, DialogRequest{false, title, filter, initialFile, QString(), flags},
+                  std::move(chosen));
 }
 
-QString ShowSaveDialog(QWidget* owner, const QString& title, const QString& filter,
-                       const QString& initialFile, const QString& defaultExt,
-                       std::uint32_t flags)
+void ShowSaveDialog(QWidget* owner, const QString& title, const QString& filter,
+                    const QString& initialFile, const QString& defaultExt, std::uint32_t flags,
+                    std::function<void(const QString&)> chosen)
 {
-    return RunFileDialog(owner, DialogRequest{true, title, filter, initialFile, defaultExt, flags});
+    RunFileDialog(owner, DialogRequest{true, title, filter, initialFile, defaultExt, flags},
+                  std::move(chosen));
 }
 
 QString ConvertFilter(const QString& filter)

@@ -14,12 +14,15 @@ namespace PavixGames {
 void ShellOpen(QWidget* owner, const QString& target);
 
 // filter is "|"-separated description/pattern pairs: "Turrion Saves (*.trs)|*.trs".
-// Both return the chosen path, or "" when cancelled.
-QString ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter,
-                       const QString& initialFile, std::uint32_t flags);
-QString ShowSaveDialog(QWidget* owner, const QString& title, const QString& filter,
-                       const QString& initialFile, const QString& defaultExt,
-                       std::uint32_t flags);
+// Both open the dialog over `owner` (window-modal) and return at once;
+// `chosen` runs with the path once the user has chosen, or with "" when the
+// dialog is cancelled.
+void ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter,
+                    const QString& initialFile, std::uint32_t flags,
+                    std::function<void(const QString&)> chosen);
+void ShowSaveDialog(QWidget* owner, const QString& title, const QString& filter,
+                    const QString& initialFile, const QString& defaultExt, std::uint32_t flags,
+                    std::function<void(const QString&)> chosen);
 
 // Converts "Desc (*.a)|*.a|Other|*.b" into Qt's "Desc (*.a);;Other (*.b)".
 QString ConvertFilter(const QString& filter);
@@ -27,7 +30,7 @@ QString ConvertFilter(const QString& filter);
 // ---- Seams for tests -------------------------------------------------------
 
 // Replaces the file dialogs. `save` tells which one; the return value is the
-// dialog's answer. Pass nullptr to use the real dialogs.
+// dialog's answer, given before the call returns. Pass nullptr to use the real dialogs.
 struct DialogRequest {
     bool save = false;
     QString title, filter, initialFile, defaultExt;

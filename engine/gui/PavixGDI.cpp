@@ -202,12 +202,15 @@ GraphicsState& Graphics()
     return g_graphics;
 }
 
-int NewViewport(PictureBox* box, int width, int height)
+int NewViewport(PictureBox* box, int width, int height, double pixelsPerGamePixel)
 {
     const QString name = box ? box->ControlName() : QString();
     Log(1, QStringLiteral(">> New Viewport Initialized: ") + name + QStringLiteral(" <<"));
-    Log(1, QStringLiteral("     Backbuffer set to ") + QString::number(width) +
-               QLatin1Char('x') + QString::number(height));
+    // The log tells the view's size in game pixels, whatever the zoom and the
+    // screen's density make of it.
+    const double scale = pixelsPerGamePixel >= 1 ? pixelsPerGamePixel : 1;
+    Log(1, QStringLiteral("     Backbuffer set to ") + QString::number(qRound(width / scale)) +
+               QLatin1Char('x') + QString::number(qRound(height / scale)));
 
     // Registered before its back buffer exists, so the first viewport is
     // already known when the buffer is created.

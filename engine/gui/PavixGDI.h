@@ -44,7 +44,9 @@ struct GraphicsState {
 
 GraphicsState& Graphics();
 
-int NewViewport(PictureBox* box, int width, int height);
+// A viewport over the box with a back buffer of width x height pixels,
+// `pixelsPerGamePixel` of them to a game pixel (the zoom times the density).
+int NewViewport(PictureBox* box, int width, int height, double pixelsPerGamePixel = 1);
 int NewPicNum();
 void CreateWorkspace(int n, int width, int height);
 void AssignPic(int n, PictureBox* box);

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QtMath>
 
 PictureBox::PictureBox(const QString& controlName, QWidget* parent) : QWidget(parent)
 {
@@ -34,15 +35,20 @@ void PictureBox::paintEvent(QPaintEvent* event)
     painter.drawImage(rect(), picture_);
 }
 
+QPoint PictureBox::PixelAt(QPointF position)
+{
+    return QPoint(qFloor(position.x()), qFloor(position.y()));
+}
+
 void PictureBox::mousePressEvent(QMouseEvent* event)
 {
-    pressedInside_ = rect().contains(event->position().toPoint());
+    pressedInside_ = rect().contains(PixelAt(event->position()));
     event->accept();
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = PixelAt(event->position());
     const bool click = pressedInside_ && rect().contains(pos);
     // A press of another button may still be held; the click belongs to the
     // first release only.

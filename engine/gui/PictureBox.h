@@ -24,9 +24,18 @@ public:
     // against the back buffer when it flips): on a screen with several
     // device pixels per window pixel, the picture has that many too, so it
     // is shown one to one, sharp.
-    int ScaleWidth() const { return width() * pixelRatio_; }
-    int ScaleHeight() const { return height() * pixelRatio_; }
-    void SetPixelRatio(int ratio) { pixelRatio_ = ratio < 1 ? 1 : ratio; }
+    int ScaleWidth() const { return qRound(width() * pixelRatio_); }
+    int ScaleHeight() const { return qRound(height() * pixelRatio_); }
+    // Picture pixels per widget pixel: 1, or the desktop's scale (1.5 at
+    // 150 %), so that the picture has one pixel per device pixel.
+    void SetPixelRatio(double ratio) { pixelRatio_ = ratio >= 1 ? ratio : 1; }
+
+    // The widget pixel holding a mouse position. With a fractional number of
+    // device pixels per widget pixel (1.25, 1.5) the position of a device
+    // pixel is fractional: it belongs to the widget pixel it lies in, so it
+    // is floored, never rounded (rounding would hand the last device pixel
+    // of a cell, or of the box, to the next one).
+    static QPoint PixelAt(QPointF position);
 
 signals:
     // A mouse button went up; pos is in widget pixels and may lie outside the
@@ -42,5 +51,5 @@ protected:
 private:
     QImage picture_;
     bool pressedInside_ = false;
-    int pixelRatio_ = 1;
+    double pixelRatio_ = 1;
 };

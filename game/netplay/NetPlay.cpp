@@ -58,10 +58,27 @@ void AddChat(const QString& line)
         chat->AddChat(line);
 }
 
-void UnloadChatWindow()
+bool UnloadChatWindow(std::function<void()> closed)
+{
+    frmChat* chat = OpenWindow();
+    return chat && chat->RequestClose(std::move(closed));
+}
+
+bool ChatWindowOpen()
+{
+    return OpenWindow() != nullptr;
+}
+
+void TakeWaitingMessages()
 {
     if (frmChat* chat = OpenWindow())
-        chat->close();
+        chat->Net().DrainPending();
+}
+
+void TurnPassed()
+{
+    if (frmChat* chat = OpenWindow())
+        chat->Net().TurnPassed();
 }
 
 void SendGameFile(const QByteArray& fileBytes)

@@ -16,9 +16,17 @@ void SendMessage(const QString& text);
 void SendGameMessage(const QString& text);
 // Adds one line to the chat transcript.
 void AddChat(const QString& line);
-// Closes the NetPlay window as the main window closes; the window may ask its
-// user and set CancelClose to keep both windows open.
-void UnloadChatWindow();
+// Closes the NetPlay window as the main window closes: the window asks its
+// user first and, on Yes, closes and runs `closed`. False when no window is
+// open (nothing to wait for).
+bool UnloadChatWindow(std::function<void()> closed);
+// The NetPlay window is open.
+bool ChatWindowOpen();
+
+// The other side's game messages that waited while the game was busy act now.
+void TakeWaitingMessages();
+// A turn passed on: the boards of the two copies are compared.
+void TurnPassed();
 
 // A line for the transcript about the game: written only while a NetPlay
 // game runs.

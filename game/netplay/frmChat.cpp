@@ -52,15 +52,7 @@ public:
             Turrion::LoadGame();
         s.GameFileName.clear();
     }
-    void EndTurn() override
-    {
-        State& s = Game();
-        SimEndTurn();
-        // The turn is back here: draw the player's eye to the board.
-        frmMain* main = MainForm();
-        if (main && s.NetGame && s.NetGameColor == s.CurrentPlayer && !main->isActiveWindow())
-            QApplication::alert(main);
-    }
+    void EndTurn() override { SimEndTurn(); }
     void BoardChanged() override
     {
         DrawBoard();
@@ -74,15 +66,14 @@ public:
             Show();
             return;
         }
-        State& s = Game();
         if (frmMain* main = MainForm())
             main->mnuTurnEndTurn->setEnabled(false);
         // The Fire over the King; the board keeps the King.
         DrawPieceSprite(Fire, shooter, col, row);
         Show();
-        if (PauseSeconds(1.0, GameGuard(s)))
-            PlayGameSound("win.wav");
+        WinPause();
     }
+    bool Busy() const override { return HoldsRemoteMessages(); }
 };
 
 // A host with a player plays with that player: no single-player game
@@ -132,6 +123,8 @@ frmChat::frmChat(QWidget* parent)
 
     txtChat = new QPlainTextEdit(this);
     txtChat->setObjectName(QStringLiteral("txtChat"));
+    // A peer that floods the transcript must not fill the memory with it.
+    txtChat->setMaximumBlockCount(10000);
     PlaceTwips(txtChat, 120, 840, 5535, 3255);
     txtChat->setReadOnly(true);
     txtChat->setUndoRedoEnabled(false);
@@ -183,8 +176,13 @@ frmChat::frmChat(QWidget* parent)
         }
     });
     connect(session_, &Session::Problem, this, [this](const QString& text) {
+        // One box at a time: a peer that keeps sending faults must not
+        // bury the desktop in boxes; the transcript has the rest.
+        if (problemShown_ && problemShown_->isVisible())
+            return;
         PavixGames::MessageBox(this, text, QStringLiteral("NetPlay Error"),
                                PavixGames::MsgIcon::Exclamation);
+        problemShown_ = PavixGames::LastMessageBox();
     });
 }
 
@@ -226,6 +224,8 @@ void frmChat::ResetControls()
 void frmChat::PlaceWindow()
 {
     const Screen& v = TheScreen();
+    if (frmMain* main = MainForm())
+        main->FitAutomaticZoom(); // room for this window beside the board
     PlaceByMainWindow(this, v.ChatLeft, v.ChatTop);
 }
 
@@ -260,23 +260,10 @@ void frmChat::Form_Load()
 
 void frmChat::Form_Unload(bool& cancel)
 {
-    State& s = Game();
     if (!Loaded())
         return;
     RememberPlacement();
-    if (!DoneClicked) {
-        const PavixGames::MsgResult answer = PavixGames::MessageBox(
-            this,
-            QStringLiteral("Are you sure you wish to disconnect from the NetGame?\r\n\r\n"
-                           "Yes -- to disconnect\r\nNo -- to continue NetPlay"),
-            QStringLiteral("Disconnect from NetPlay?"), PavixGames::MsgIcon::Question,
-            PavixGames::MsgButtons::YesNo);
-        if (answer != PavixGames::MsgResult::Yes) {
-            s.CancelClose = true;
-            cancel = true;
-            return;
-        }
-    }
+    cancel = false;
     session_->Close();
 
     EnableSinglePlayer(true);
@@ -286,7 +273,44 @@ void frmChat::Form_Unload(bool& cancel)
         main->mnuGameSave->setEnabled(true);
         frmMain::SetMenuEnabled(main->mnuNet, true);
         main->mnuHelpAbout->setEnabled(true);
+        main->FitAutomaticZoom(); // the room beside the board is no longer needed
     }
+}
+
+bool frmChat::RequestClose(std::function<void()> closed)
+{
+    if (!Loaded())
+        return false;
+    if (DoneClicked) {
+        if (!closingNow_)
+            close();
+        if (closed)
+            closed();
+        return true;
+    }
+    if (asking_)
+        return true;
+    asking_ = true;
+    // Asked without waiting here: the game and the other side go on while
+    // the question is up.
+    PavixGames::Ask(this,
+                    QStringLiteral("Are you sure you wish to disconnect from the NetGame?\r\n\r\n"
+                                   "Yes -- to disconnect\r\nNo -- to continue NetPlay"),
+                    QStringLiteral("Disconnect from NetPlay?"),
+                    [self = QPointer<frmChat>(this), closed = std::move(closed)](bool yes) {
+                        if (!self)
+                            return;
+                        self->asking_ = false;
+                        if (!yes || !self->Loaded())
+                            return;
+                        self->DoneClicked = true;
+                        // Answered at once (from inside a close): that close goes on.
+                        if (!self->closingNow_)
+                            self->close();
+                        if (closed)
+                            closed();
+                    });
+    return true;
 }
 
 void frmChat::closeEvent(QCloseEvent* event)
@@ -295,12 +319,18 @@ void frmChat::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
+    if (!DoneClicked) {
+        closingNow_ = true;
+        RequestClose(nullptr);
+        closingNow_ = false;
+        if (!DoneClicked) {
+            event->ignore();
+            return;
+        }
+    }
     bool cancel = false;
     Form_Unload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
+    event->accept();
 }
 
 void frmChat::cmdDone_Click()

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -44,6 +45,10 @@ public:
     // Runs however the window closes. Sets `cancel` when the user chooses to
     // stay connected.
     void Form_Unload(bool& cancel);
+    // Asks whether to leave NetPlay (unless End NetGame was pressed) and,
+    // on Yes, closes the window and runs `closed`. False when the window
+    // is not open; the question does not wait for its answer.
+    bool RequestClose(std::function<void()> closed);
     bool Loaded() const { return session_->IsOpen(); }
 
     // One line at the end of the transcript, scrolled into view.
@@ -68,6 +73,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool asking_ = false;
+    bool closingNow_ = false;
+    QPointer<QWidget> problemShown_;
 
 private:
     void UpdatePlayerLabels();

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 using namespace Turrion;
 
@@ -121,15 +120,19 @@ void frmConnect::Form_Load()
     txtName->setFocus();
 }
 
-int frmConnect::Run()
+void frmConnect::Run(std::function<void()> closed)
 {
+    // Window-modal and without a loop of its own.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
     Form_Load();
+    connect(this, &QDialog::finished, this, [closed = std::move(closed)](int) {
+        if (closed)
+            closed();
+    });
+    open();
     if (g_shownHook)
-        QTimer::singleShot(0, this, [this] {
-            if (g_shownHook)
-                g_shownHook(*this);
-        });
-    return exec();
+        g_shownHook(*this);
 }
 
 void frmConnect::UpdateConnectEnabled()

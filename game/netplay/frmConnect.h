@@ -38,7 +38,9 @@ public:
     void cmdCancel_Click();
 
     // Loads the dialog and runs it modally until it is closed.
-    int Run();
+    // Opens the dialog and returns at once; `closed` runs once it has
+    // closed, with NetState set by the choice (NetNone when cancelled).
+    void Run(std::function<void()> closed);
 
     // Seam for tests: called once the dialog is on the screen, from inside
     // its modal loop, so that a test can type and click.

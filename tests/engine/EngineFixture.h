@@ -4,6 +4,7 @@
 
 #include "engine/gui/PavixGDI.h"
 #include "engine/PavixGames.h"
+#include "engine/PavixSteps.h"
 #include "engine/gui/PavixSfxAPI.h"
 #include "tests/support/TestSupport.h"
 
@@ -22,7 +23,7 @@ protected:
     void TearDown() override
     {
         PavixGDI::ResetForTests(), PavixGames::ResetForTests(), PavixGames::ResetDialogsForTests();
-        PavixGames::SetAppPathOverride(QString()), PavixGames::UseSteppingTestClock();
+        PavixGames::SetAppPathOverride(QString()), PavixGames::UseManualClock();
         PavixSfxAPI::SetPlayHook(nullptr);
     }
     QString Path(const QString& name) const { return dir_.filePath(name); }

@@ -68,6 +68,17 @@ TEST_F(GraphicsTest, RasterOperationsCombineEveryBitInsideBothPictures)
     EXPECT_EQ(*Surface(src), source) << "the source is only read";
 }
 
+TEST_F(GraphicsTest, TheLogGivesTheViewportInGamePixelsAtAnyScale)
+{
+    PavixGames::StartEngine(1);
+    PictureBox box(QStringLiteral("picViewPort"));
+    for (int scale : {1, 2, 3})
+        NewViewport(&box, 360 * scale, 280 * scale, scale);
+    PavixGames::StopEngine();
+    const QByteArray log = TestSupport::ReadAll(Path("engine.log"));
+    EXPECT_EQ(log.count("Backbuffer set to 360x280\r\n"), 3) << log.toStdString();
+}
+
 TEST_F(GraphicsTest, OneFlipCopiesTheBackBufferToTheBoxWithNearestPixels)
 {
     PictureBox box(QStringLiteral("picViewPort"));

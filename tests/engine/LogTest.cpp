@@ -5,11 +5,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <sys/stat.h>
-#include <tuple>
+#include <unistd.h>
 
 using namespace PavixGames;
 using TestSupport::ReadAll;
@@ -53,27 +54,86 @@ TEST_F(LogTest, FormatHandlesAndStamps)
     QLocale::setDefault(saved);
 }
 
-// test_main points XDG_CONFIG_HOME and XDG_DATA_HOME into a folder of the run.
-TEST_F(LogTest, WritesStayInAWritableProgramFolderAndGoToTheUserFoldersOtherwise)
+namespace {
+
+// Root writes in any folder, so a read-only folder is tried as "nobody";
+// false when that is not possible here.
+bool DropToNobody()
 {
-    StartEngine(0); // no log at level 0
-    StopEngine();
-    EXPECT_TRUE(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
-    const QString app = dir_.path() + QLatin1Char('/'), name = QCoreApplication::applicationName() + '/';
-    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + '/' + name;
-    const QString data = qEnvironmentVariable("XDG_DATA_HOME") + '/' + name;
-    const auto restore = qScopeGuard([&] { chmod(QFile::encodeName(dir_.path()), 0700); });
-    for (const auto& [readOnly, wantConfig, wantData] :
-         {std::tuple{false, app, app}, std::tuple{true, config, data}}) {
-        if (readOnly && chmod(QFile::encodeName(dir_.path()), 0555) == 0 &&
-            QFile(Path(QStringLiteral("probe"))).open(QIODevice::WriteOnly))
-            GTEST_SKIP() << "a read-only folder can still be written here (root)";
+    return geteuid() != 0 || seteuid(65534) == 0;
+}
+
+bool RestoreUser()
+{
+    return getuid() != 0 || seteuid(0) == 0;
+}
+
+QStringList Files(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(folder).relativeFilePath(it.next());
+    return found;
+}
+
+} // namespace
+
+// Where settings and logs go: beside the program only when its folder can be
+// written and the install step did not mark it as installed; the user's XDG
+// folders otherwise, even for root. Each row runs in fresh folders.
+TEST_F(LogTest, WritesStayInAWritableProgramFolderUnlessInstalledAndGoToTheUserFoldersOtherwise)
+{
+    const struct {
+        bool marker, readOnly, beside;
+    } rows[] = {
+        {false, false, true},  // the build tree, a copied folder
+        {true, false, false},  // an installed copy run by root, or a user who owns the prefix
+        {false, true, false},  // a copy in a shared read-only folder
+        {true, true, false},   // an installed copy run by a user
+    };
+    QStringList leftOut;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "marker " << row.marker << ", read-only " << row.readOnly);
+        QTemporaryDir app, user;
+        ASSERT_TRUE(app.isValid() && user.isValid());
+        const QString appDir = app.path() + '/', name = QCoreApplication::applicationName() + '/';
+        const QString config = user.filePath(QStringLiteral("config")), data = user.filePath(QStringLiteral("data"));
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME"), oldData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config)), qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+        const auto restore = qScopeGuard([&] {
+            if (!RestoreUser())
+                ADD_FAILURE() << "could not become root again";
+            chmod(QFile::encodeName(app.path()), 0700);
+            qputenv("XDG_CONFIG_HOME", oldConfig), qputenv("XDG_DATA_HOME", oldData);
+        });
+        if (row.marker) {
+            ASSERT_TRUE(QFile(appDir + kInstalledMarker).open(QIODevice::WriteOnly));
+        }
+        // "nobody" must reach the user folders, and only read the program's.
+        chmod(QFile::encodeName(user.path()), 0777);
+        chmod(QFile::encodeName(app.path()), row.readOnly ? 0555 : 0700);
+        if (row.readOnly && (!DropToNobody() || QFile(appDir + "probe").open(QIODevice::WriteOnly))) {
+            leftOut << QStringLiteral("marker %1, read-only").arg(row.marker);
+            continue;
+        }
+        SetAppPathOverride(app.path());
         StartEngine(1);
         StopEngine();
+        ASSERT_TRUE(RestoreUser());
+        const QString wantConfig = row.beside ? appDir : config + '/' + name;
+        const QString wantData = row.beside ? appDir : data + '/' + name;
         EXPECT_EQ(std::pair(ConfigPath(), DataPath()), std::pair(wantConfig, wantData));
         EXPECT_TRUE(QDir(wantConfig).exists());
         EXPECT_TRUE(ReadAll(wantData + QStringLiteral("engine.log")).contains("Engine Shutdown"));
+        // Nothing else anywhere: the write probe is removed again.
+        QStringList inApp = row.marker ? QStringList{kInstalledMarker} : QStringList{};
+        if (row.beside)
+            inApp << QStringLiteral("engine.log");
+        EXPECT_EQ(Files(app.path()), inApp);
+        EXPECT_EQ(Files(user.path()), row.beside ? QStringList{} : QStringList{"data/" + name + "engine.log"});
     }
-    EXPECT_EQ(QDir(app).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("engine.log")})
-        << "the probe is removed again";
+    if (!leftOut.isEmpty())
+        GTEST_SKIP() << "not tried, no user here without write access to a read-only folder: "
+                     << leftOut.join(QStringLiteral("; ")).toStdString();
 }

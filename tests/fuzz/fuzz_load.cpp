@@ -7,6 +7,7 @@
 #include "game/modTurrion.h"
 #include "engine/gui/MessageBox.h"
 #include "engine/PavixGames.h"
+#include "engine/PavixSteps.h"
 #include "engine/gui/PavixSfxAPI.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -36,8 +37,7 @@ void FreshGame()
         new QApplication(argc, argv);
         static QTemporaryDir folder;
         PavixGames::SetAppPathOverride(folder.path());
-        // Big steps: a one-second pause takes a handful of event pumps.
-        PavixGames::UseSteppingTestClock(0.1);
+        PavixGames::UseManualClock();
         PavixGames::SetMessageBoxHook([](const PavixGames::MessageRequest& r) {
             boxes << r.caption;
             return PavixGames::MsgResult::OK;

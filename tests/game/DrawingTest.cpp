@@ -4,6 +4,7 @@
 #include "game/Screen.h"
 #include "game/Drawing.h"
 #include "game/frmMain.h"
+#include "engine/gui/PictureBox.h"
 #include "tests/support/TestSupport.h"
 
 #include <map>
@@ -20,24 +21,28 @@ bool SameRgb(const QImage& a, const QImage& b)
 }
 
 // The art at a scale, painted once.
-const QImage& Painted(A sheet, int k)
+const QImage& Painted(A sheet, double k)
 {
-    static std::map<std::pair<A, int>, QImage> painted;
+    static std::map<std::pair<A, double>, QImage> painted;
     auto [at, isNew] = painted.try_emplace({sheet, k});
     return isNew ? at->second = Art::Paint(sheet, k) : at->second;
 }
 
-// The cell at `k` screen pixels per game pixel.
-QImage CellAt(const QImage& image, int col, int row, int k) { return image.copy(col * 40 * k, row * 40 * k, 40 * k, 40 * k); }
+// The cell at `k` screen pixels per game pixel (whole at the art's quarter steps).
+int Px(int gamePixels, double k) { return int(gamePixels * k); }
+QImage CellAt(const QImage& image, int col, int row, double k)
+{
+    return image.copy(Px(col * 40, k), Px(row * 40, k), Px(40, k), Px(40, k));
+}
 
 // The cell as a masked draw must leave it: background AND mask, OR sprite.
-QImage Composite(int col, int row, A sheet, int frameX, int maskX, int k)
+QImage Composite(int col, int row, A sheet, int frameX, int maskX, double k)
 {
     const QImage& art = Painted(sheet, k);
     QImage out = CellAt(Painted(A::Background, k), col, row, k);
     for (int y = 0; y < out.height(); ++y)
         for (int x = 0; x < out.width(); ++x)
-            out.setPixel(x, y, (out.pixel(x, y) & art.pixel(maskX * k + x, y)) | art.pixel(frameX * k + x, y));
+            out.setPixel(x, y, (out.pixel(x, y) & art.pixel(Px(maskX, k) + x, y)) | art.pixel(Px(frameX, k) + x, y));
     return out;
 }
 
@@ -56,11 +61,17 @@ TEST_F(Drawing, PiecesAndTheSelectorAppearInTheirFramesAtEveryZoomOnceShown)
         {0, 6, Blue, CannonFired, A::Cannon, 0, 80}, {8, 0, Red, CannonReady, A::Cannon, 40, 120},
     };
     S().GameState = PhaseMove;
-    // Sheets and back buffer are painted at the zoom: the same picture.
-    for (int k : {1, 2}) {
+    // Sheets and back buffer are painted at the zoom: the same picture; also
+    // at 1.5, a desktop scaled by 150 % (pixels of the view at 1x).
+    for (double k : {1.0, 2.0, 1.5}) {
         SCOPED_TRACE(k);
-        form->SetZoom(k); // shows the board with the selector where it was
-        S().CursorCol = 2 + k, S().CursorRow = 3;
+        const int zoom = int(k);
+        form->SetZoom(zoom); // shows the board with the selector where it was
+        if (k != zoom) {
+            form->picViewPort->SetPixelRatio(k / zoom);
+            RescaleGraphics(k);
+        }
+        S().CursorCol = 2 + zoom, S().CursorRow = 3;
         ClearBoard();
         for (const auto& p : pieces)
             Put(p.col, p.row, p.owner, p.piece);
@@ -70,7 +81,7 @@ TEST_F(Drawing, PiecesAndTheSelectorAppearInTheirFramesAtEveryZoomOnceShown)
                 << p.col << "," << p.row;
         EXPECT_TRUE(SameRgb(CellAt(BackBuffer(), 4, 4, k), CellAt(Painted(A::Background, k), 4, 4, k))) << "empty";
         DrawSelector();
-        EXPECT_TRUE(SameRgb(CellAt(BackBuffer(), 2 + k, 3, k), Composite(2 + k, 3, A::Selector, 0, 40, k)));
+        EXPECT_TRUE(SameRgb(CellAt(BackBuffer(), 2 + zoom, 3, k), Composite(2 + zoom, 3, A::Selector, 0, 40, k)));
         EXPECT_FALSE(SameRgb(Screen(), BackBuffer())) << "nothing reaches the screen before Show";
         Show();
         EXPECT_TRUE(SameRgb(Screen(), BackBuffer()));

@@ -1,6 +1,6 @@
 // A whole hot-seat game played with keys alone: real key events on the main
-// window, the loop's passes, and the turn reports answered through their
-// buttons.
+// window, the game's steps run on the test clock, and the turn reports
+// answered through their buttons.
 #include "tests/game/RulesFixture.h"
 
 #include <QPushButton>
@@ -31,38 +31,40 @@ TEST_F(RulesGame, WholeGameWithKeysAlone)
     QTest::keyClick(form, Qt::Key_N, Qt::ControlModifier);
 
     // Blue, turn 1: recruits a Cannon, walks it to (3, 1) and fires into the river.
-    MainLoopPass();
+    TestSupport::Settle();
     steps({Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up, Qt::Key_Up});
     EXPECT_EQ(std::pair(S().Board[3][1], S().MovesLeft), std::pair(int(CannonReady), 1));
     steps({Qt::Key_1});
-    MainLoopPass(); // no moves left: the turn ends
+    TestSupport::Settle(); // no moves left: the turn ends
     ASSERT_EQ(S().CurrentPlayer, Red);
 
     // Red, turn 1: recruits a Builder, walks the King down and up.
-    MainLoopPass();
+    TestSupport::Settle();
     steps({Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Up});
-    MainLoopPass();
+    TestSupport::Settle();
     ASSERT_EQ(std::pair(S().CurrentPlayer, S().TurnNumber), std::pair(int(Blue), 2));
 
     // Blue, turn 2: the re-armed Cannon burns Red's Wall at (7, 1); the Wizard steps.
-    MainLoopPass();
+    TestSupport::Settle();
     steps({Qt::Key_Tab, Qt::Key_4});
+    TestSupport::Settle(); // the ball flies
     EXPECT_EQ(std::pair(S().Board[7][1], S().MovesLeft), std::pair(int(Fire), 2));
     steps({Qt::Key_Tab, Qt::Key_Up, Qt::Key_Down});
-    MainLoopPass();
+    TestSupport::Settle();
     ASSERT_EQ(S().CurrentPlayer, Red);
 
     // Red, turn 2: the portal holds the Builder; the King walks.
-    MainLoopPass();
+    TestSupport::Settle();
     steps({Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Up});
-    MainLoopPass();
+    TestSupport::Settle();
     ASSERT_EQ(S().CurrentPlayer, Blue);
 
     // Blue, turn 3: nothing stands between the Cannon and Red's King.
-    MainLoopPass();
+    TestSupport::Settle();
     steps({Qt::Key_Tab, Qt::Key_5});
+    TestSupport::Settle();
     EXPECT_EQ(std::tuple(S().GameState, S().CursorCol, S().CursorRow), std::tuple(int(PhaseGameOver), 8, 1));
-    MainLoopPass();
+    TestSupport::Settle();
     EXPECT_GT(Yellow({0, 60, 160, 18}), 20); // Blue Wins!!
     EXPECT_TRUE(answers.empty());
 }

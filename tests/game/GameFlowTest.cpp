@@ -6,6 +6,7 @@
 #include "game/Drawing.h"
 #include "game/GameFlow.h"
 #include "game/frmMain.h"
+#include "engine/PavixSteps.h"
 #include "engine/gui/PavixGDI.h"
 #include "engine/gui/PavixSfxAPI.h"
 #include "tests/support/TestSupport.h"
@@ -49,7 +50,12 @@ TEST_F(GameFlow, NewGameEnablesItsMenusAndSoundsAndIsSharedOnTheConnectingSide)
 {
     form->mnuGameNewRed->trigger();
     EXPECT_EQ(S().ComputerColor, Blue);
+    form->mnuGameNewTwo_Click();
+    EXPECT_EQ(Waiting(), Wait::NewGamePause);
+    EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
+    ASSERT_TRUE(StepUntil([] { return Waiting() != Wait::NewGamePause; }));
     EXPECT_TRUE(form->mnuTurnEndTurn->isEnabled() && form->mnuGameSave->isEnabled());
+    EXPECT_TRUE(TurnReportOpen()) << "the pause over, the report opens";
     const QImage shown = Screen().copy();
     DrawBoard();
     DrawMovesPanel();
@@ -60,7 +66,7 @@ TEST_F(GameFlow, NewGameEnablesItsMenusAndSoundsAndIsSharedOnTheConnectingSide)
     form->mnuGameNewTwo_Click();
     form->mnuGameSfx_Click();
     form->mnuGameNewTwo_Click();
-    EXPECT_EQ(sounds, QStringList(2, Path("start.wav")));
+    EXPECT_EQ(sounds, QStringList(3, Path("start.wav")));
 
     // The connecting side of NetPlay shares the game and never saves it.
     form->mnuGameSave->setEnabled(false);
@@ -73,11 +79,10 @@ TEST_F(GameFlow, NewGameEnablesItsMenusAndSoundsAndIsSharedOnTheConnectingSide)
 TEST_F(GameFlow, GameOverBlinksTheFallenKing)
 {
     // Red's King at (8, 1) fell: every half second it and a Red Fire take
-    // turns on the screen, while the board keeps the King; a click only
-    // delays the blink by one pass.
+    // turns on the screen, while the board keeps the King.
     form->mnuGameNewTwo_Click();
     S().GameState = S().ResumeState = PhaseGameOver;
-    S().CursorCol = 8, S().CursorRow = 1, TheScreen().LastBlinkTime = -10;
+    S().CursorCol = 8, S().CursorRow = 1;
     const auto shows = [&](int piece) {
         DrawBoard();
         ClearCell(8, 1);
@@ -88,13 +93,9 @@ TEST_F(GameFlow, GameOverBlinksTheFallenKing)
     };
     EXPECT_TRUE(shows(Fire));
     EXPECT_EQ(std::pair(S().Board[8][1], S().Owner[8][1]), std::pair(int(King), Red));
-    TheScreen().LastBlinkTime = -10;
     EXPECT_TRUE(shows(King));
-    NoteClick(S(), 3, 3), TheScreen().LastBlinkTime = -10;
-    MainLoopPass();
-    EXPECT_FALSE(TheScreen().MouseClicked);
-    TheScreen().LastBlinkTime = -10;
-    EXPECT_TRUE(shows(Fire));
+    BoardClicked(3, 3);
+    EXPECT_TRUE(shows(Fire)) << "a click changes nothing";
 }
 
 TEST_F(GameFlow, WhatAPlayerDoesDuringAPauseLeavesOneCoherentGame)
@@ -110,7 +111,6 @@ TEST_F(GameFlow, WhatAPlayerDoesDuringAPauseLeavesOneCoherentGame)
     const auto lastMove = [this] {
         S().MovesLeft = 1;
         QTest::keyClick(form, Qt::Key_Down); // the King's last move ends the turn
-        MainLoopPass();
     };
     const auto finishedStays = [&] {
         EXPECT_EQ(S().Board[8][1], King);
@@ -130,36 +130,37 @@ TEST_F(GameFlow, WhatAPlayerDoesDuringAPauseLeavesOneCoherentGame)
         std::function<void()> then = nullptr;
     };
     const Case cases[] = {
-        {"new game in the end-of-turn pause", endTurn, turnChanging, newGame, Blue, PhaseTurnStart},
-        {"End Turn twice", endTurn, turnChanging, endTurn, Red, PhaseTurnStart},
-        {"Ctrl+E after the last move", lastMove, turnChanging, endTurn, Red, PhaseTurnStart},
+        {"new game in the end-of-turn pause", endTurn, turnChanging, newGame, Blue, PhaseMove},
+        {"End Turn twice", endTurn, turnChanging, endTurn, Red, PhaseMove},
+        {"Ctrl+E after the last move", lastMove, turnChanging, endTurn, Red, PhaseMove},
         {"load in the end-of-turn pause", endTurn, turnChanging, load, Blue, PhaseGameOver, finishedStays},
-        {"End Turn while a new game starts", newGame, starting, endTurn, Blue, PhaseTurnStart},
+        {"End Turn while a new game starts", newGame, starting, endTurn, Blue, PhaseMove},
         {"load while a new game starts", newGame, starting, load, Blue, PhaseGameOver, finishedStays},
         {"About while a new game starts", newGame, starting, ctrl(Qt::Key_A), Blue, PhaseOverlay,
          [&] {
              EXPECT_EQ(S().ResumeState, PhaseTurnStart);
              EXPECT_TRUE(Screen() == *PavixGDI::Surface(TheScreen().PicTitle)) << "the picture stays up";
+             EXPECT_EQ(reports, std::vector<int>{}) << "the picture holds the turn report";
              QTest::mouseClick(form->picViewPort, Qt::LeftButton, {}, QPoint(20, 20));
-             MainLoopPass(); // the click takes it away
-             MainLoopPass(); // and the turn begins
+             Settle(); // the click takes it away, and the turn begins
              EXPECT_EQ(reports, std::vector<int>{Blue});
          }},
         {"click in the end-of-turn pause", endTurn, turnChanging,
-         [this] { QTest::mouseClick(form->picViewPort, Qt::LeftButton, {}, QPoint(340, 220)); }, Red, PhaseTurnStart,
+         [this] { QTest::mouseClick(form->picViewPort, Qt::LeftButton, {}, QPoint(340, 220)); }, Red, PhaseMove,
          [&] {
-             MainLoopPass();
              EXPECT_EQ(std::pair(S().CursorCol, S().CursorRow), std::pair(8, 1)) << "on the King, not the Wizard at (8, 5)";
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         form->mnuGameNewTwo_Click();
-        MainLoopPass(); // Blue's report: Blue's move phase
+        Settle(); // Blue's report: Blue's move phase
         ASSERT_EQ(S().GameState, PhaseMove);
         reports.clear();
-        RunWhen(c.when, c.during);
         c.act();
+        ASSERT_TRUE(StepUntil(c.when));
+        c.during();
+        Settle();
         EXPECT_EQ(std::tuple(S().CurrentPlayer, S().GameState, S().TurnNumber, S().TurnChanging),
                   std::tuple(c.player, c.phase, c.phase == PhaseGameOver ? 7 : 1, false));
         if (c.then)
@@ -176,20 +177,28 @@ TEST_F(GameFlow, SinglePlayerGameAgainstTheComputerRunsToItsEnd)
     // computer's turn; a new game abandons it at once, and is a game for two.
     Ctrl(Qt::Key_B); // Single Player as Blue
     ASSERT_EQ(S().ComputerColor, Red);
-    MainLoopPass();  // Blue's report
+    Settle(); // Blue's report
     Ctrl(Qt::Key_E);
-    RunWhen(computerPlays, [&] {
-        const int moves = S().MovesLeft;
-        EXPECT_FALSE(frmMain::MenuEnabled(form->mnuTurn));
-        Ctrl(Qt::Key_E);
-        QTest::keyClick(form, Qt::Key_Down);
-        EXPECT_TRUE(S().CurrentPlayer == Red && S().MovesLeft == moves && !S().TurnChanging);
-        Ctrl(Qt::Key_N);
-    });
-    MainLoopPass(); // the computer's turn, cut short by the new game
+    ASSERT_TRUE(StepUntil(computerPlays));
+    const int moves = S().MovesLeft;
+    EXPECT_FALSE(frmMain::MenuEnabled(form->mnuTurn));
+    Ctrl(Qt::Key_E);
+    QTest::keyClick(form, Qt::Key_Down);
+    EXPECT_TRUE(S().CurrentPlayer == Red && S().MovesLeft == moves && !S().TurnChanging);
+    // About in the computer's turn: the turn waits behind the picture, and
+    // a key takes it away and lets the turn go on.
+    Ctrl(Qt::Key_A);
+    PavixGames::AdvanceClock(5.0);
+    EXPECT_TRUE(S().CurrentPlayer == Red && S().MovesLeft == moves && S().GameState == PhaseOverlay);
+    QTest::keyClick(form, Qt::Key_Space);
+    EXPECT_EQ(S().GameState, PhaseMove);
+    ASSERT_TRUE(StepUntil([&] { return S().MovesLeft < moves || S().CurrentPlayer == Blue; }))
+        << "the computer plays on";
+    Ctrl(Qt::Key_N);
+    Settle(); // the computer's turn, cut short by the new game
     EXPECT_EQ(S().ComputerColor, NoPlayer);
     EXPECT_EQ(std::tuple(S().CurrentPlayer, S().GameState, S().TurnNumber),
-              std::tuple(int(Blue), int(PhaseTurnStart), 1));
+              std::tuple(int(Blue), int(PhaseMove), 1));
 
     // A whole game: the person (Blue) only ends its turns; the computer
     // (Red) plays through the window and wins, without a report of its own.
@@ -198,7 +207,7 @@ TEST_F(GameFlow, SinglePlayerGameAgainstTheComputerRunsToItsEnd)
     for (int pass = 0; pass < 400 && S().GameState != PhaseGameOver; ++pass) {
         if (S().GameState == PhaseMove && S().CurrentPlayer == Blue)
             Ctrl(Qt::Key_E);
-        MainLoopPass();
+        Settle();
         ASSERT_EQ(AI::InvariantBreach(S()), "") << "turn " << S().TurnNumber;
     }
     ASSERT_EQ(S().GameState, PhaseGameOver);

@@ -62,5 +62,6 @@ TEST_F(RulesGame, ModifiersMakeWallsAndDigitsFire)
     Tap(Qt::Key_9), Tap(Qt::Key_0), Tap(Qt::Key_3, Qt::KeypadModifier);
     EXPECT_EQ(std::pair(S().Board[1][2], S().MovesLeft), std::pair(int(CannonReady), 6));
     Tap(Qt::Key_2, Qt::ShiftModifier);
+    TestSupport::Settle();
     EXPECT_EQ(std::pair(S().Board[3][2], S().MovesLeft), std::pair(int(Fire), 4));
 }

@@ -6,14 +6,18 @@
 #include "game/Screen.h"
 #include "game/frmMain.h"
 #include "engine/gui/PavixGDI.h"
+#include "engine/gui/PictureBox.h"
 #include "tests/support/TestSupport.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTest>
+#include <algorithm>
 #include <tuple>
 
 using namespace Turrion;
@@ -24,11 +28,11 @@ namespace {
 class MenuTest : public MessageGameTest {
 protected:
     // A new game in Blue's move phase, with six moves.
-    void StartMovePhase() { form->mnuGameNewTwo_Click(); MainLoopPass(); }
+    void StartMovePhase() { form->mnuGameNewTwo_Click(); Settle(); }
     void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton)
     {
         form->picViewPort_MouseUp(button, QPoint(x, y));
-        MainLoopPass();
+        Settle();
     }
     QPoint Cursor() { return QPoint(S().CursorCol, S().CursorRow); }
     QImage Title() { return *PavixGDI::Surface(TheScreen().PicTitle); }
@@ -71,6 +75,26 @@ TEST_F(MenuTest, MenuBarMatchesTheMenuTree)
     };
     for (const auto& [menu, items] : tree)
         EXPECT_EQ(describe(menu->actions()), items);
+    // The sizes are choices of one: a single exclusive group of the four.
+    const QActionGroup* sizes = form->mnuViewZoom[0]->actionGroup();
+    ASSERT_TRUE(sizes);
+    EXPECT_EQ(sizes->actions(), (QList<QAction*>{form->mnuViewZoom, form->mnuViewZoom + 4}));
+    EXPECT_EQ(sizes->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
+    EXPECT_FALSE(form->mnuViewZoomAuto->actionGroup()) << "Automatic Size stays a check box of its own";
+}
+
+// Each desktop place (title bar, task switcher, dock) gets an icon painted
+// for its size, not the nearest one scaled.
+TEST_F(MenuTest, TheWindowIconComesAtEverySizeTheArtPaints)
+{
+    QList<QSize> offered = form->windowIcon().availableSizes(), painted;
+    std::sort(offered.begin(), offered.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256, 512})
+        painted << QSize(side, side);
+    EXPECT_EQ(offered, painted);
+    for (const QSize& size : painted)
+        EXPECT_EQ(form->windowIcon().pixmap(size).toImage().pixelColor(size.width() / 2, size.height() / 2).alpha(), 255)
+            << size.width() << " has the shield in its middle";
 }
 
 TEST_F(MenuTest, SaveAsksForANameOnceThenWritesSilently)
@@ -124,6 +148,51 @@ TEST_F(MenuTest, CommandsDuringAShotChangeNothing)
     QApplication::setActiveWindow(form);
     QTest::keyClick(form, Qt::Key_F1);
     EXPECT_EQ(opened, std::vector<QString>{dir_.path() + "/help/help.htm"});
+}
+
+// With several device pixels per window pixel, a device pixel's position
+// is fractional (up to just below the next window pixel); it belongs to the
+// cell it lies in, at its near and at its far edge, up to the board's last
+// device row and column.
+TEST_F(MenuTest, ClicksFindTheCellOfTheDevicePixelAtFractionalRatios)
+{
+    StartMovePhase();
+    for (auto [c, r] : {std::pair(2, 2), std::pair(3, 2), std::pair(2, 3), std::pair(8, 6), std::pair(7, 6)})
+        Put(c, r, Blue, Builder);
+    // The device pixel `d` of the view, at its start (0) or just before its end (1).
+    const auto release = [this](double ratio, QPointF device, double edge) {
+        const QPointF at((device.x() + edge * 0.999) / ratio, (device.y() + edge * 0.999) / ratio);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, form->picViewPort->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {});
+            QApplication::sendEvent(form->picViewPort, &event);
+        }
+        Settle();
+    };
+    // Per cell, its device pixel (first or last) along x and y: the cell it selects.
+    struct Case { int col, row; bool last; QPoint want; };
+    const Case cases[] = {
+        {2, 2, true, {2, 2}},  {3, 2, false, {3, 2}}, // the border between two columns
+        {2, 2, false, {2, 2}}, {2, 3, false, {2, 3}}, // and between two rows
+        {8, 6, true, {8, 6}},  {7, 6, true, {7, 6}},  // the board's last device column and row
+    };
+    for (double ratio : {1.25, 1.5, 1.75, 2.0})
+        for (int zoom : {1, 2}) {
+            form->SetZoom(zoom);
+            const double cell = 40 * zoom * ratio; // device pixels, a whole number at these ratios
+            for (const Case& k : cases) {
+                S().CursorCol = 0, S().CursorRow = 1;
+                const double offset = k.last ? cell - 1 : 0;
+                release(ratio, QPointF(k.col * cell + offset, k.row * cell + offset), k.last ? 1 : 0);
+                EXPECT_EQ(Cursor(), k.want) << ratio << " at " << zoom << "x, cell " << k.col << "," << k.row
+                                            << (k.last ? " last" : " first");
+            }
+        }
+    // Past the board's last device pixel nothing is selected.
+    form->SetZoom(1);
+    S().CursorCol = 0, S().CursorRow = 1;
+    release(1.5, QPointF(540, 420), 0);
+    EXPECT_EQ(Cursor(), QPoint(0, 1));
 }
 
 TEST_F(MenuTest, ClicksSelectOnlyOwnMovablePiecesAtAnyZoomAndTakeTheAboutPictureAway)

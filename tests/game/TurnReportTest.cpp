@@ -22,15 +22,20 @@ protected:
         S().CurrentPlayer = player, S().TurnNumber = turn, S().GameState = S().ResumeState = PhaseTurnStart;
         bool ran = false;
         SetTurnReportHook([&](frmTurnReport& d) {
-            ran = d.isModal();
+            ran = d.windowModality() == Qt::WindowModal;
             look(d);
             if (d.isVisible()) {
                 ADD_FAILURE() << "the report was left open";
                 d.reject();
             }
         });
-        ShowTurnReport();
+        bool chosen = false;
+        ShowTurnReport([&] { chosen = true; });
+        EXPECT_TRUE(TurnReportOpen());
+        TestSupport::Settle();
         EXPECT_TRUE(ran);
+        EXPECT_FALSE(TurnReportOpen());
+        EXPECT_TRUE(chosen) << "the turn goes on however the report closed";
     }
 };
 

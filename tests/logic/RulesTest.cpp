@@ -1,8 +1,12 @@
 // The rules on a bare game state, without a window.
 #include "logic/GameState.h"
 #include "logic/Keys.h"
+#include "logic/Remote.h"
 #include "logic/Rules.h"
+#include "logic/SaveFormat.h"
+#include "tests/support/LogicSupport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -28,7 +32,8 @@ TEST(KeyGateTest, OrderOfTheChecks)
     struct Case { bool ready, busy; int netColour, state, resume, moves; GateResult want; };
     const Case cases[] = {
         {true, false, 0, M, M, 5, Open}, {false, false, 0, M, M, 5, Consume}, {true, true, 0, M, M, 5, Consume},
-        {true, false, Red, O, M, 5, Consume}, // the other NetPlay side is on turn: even with the overlay up
+        {true, false, Red, O, M, 5, CloseOverlay}, // the other side's turn waits behind the picture
+        {true, false, Red, M, M, 5, Consume},      // and its move phase is not this keyboard's
         {true, false, Blue, O, N, 5, KeepOverlay},  {true, false, Blue, O, G, 5, KeepOverlay},
         {true, false, Blue, O, T, 5, CloseOverlay}, {true, false, Blue, O, M, 5, CloseOverlay},
         {true, false, Blue, T, M, 5, NotInPlay},    {true, false, 0, G, M, 5, NotInPlay},
@@ -195,5 +200,70 @@ TEST(ShotTest, RangeByPowerMovesEdgeAndFirstWallThenTheLanding)
                              king ? int(PhaseGameOver) : int(PhaseMove))) << what;
         s.GameState = PhaseMove;
         EXPECT_FALSE(FireShot(s, c.power)) << "a fired Cannon waits for its next turn";
+    }
+}
+
+// A damaged file, a received game or a hostile message must not hand the
+// mover an enemy piece or take a King outside a shot.
+TEST(InputCannotBendTheRules, OnlyOwnPiecesActAndKingsStay)
+{
+    using LogicSupport::Bytes;
+    // Saves in progress need both Kings (Blue's at 0,1 = 10 11; Red's at
+    // 8,1 = 18 21); a Blue Wizard at 3,3 stands in for the missing one.
+    const std::tuple<const char*, QByteArray, const char*> files[] = {
+        {"both Kings", Bytes({1, 1, 13, 10, 11, 18, 21, 33, 12}), ""},
+        {"mover without a King", Bytes({1, 1, 13, 18, 21, 33, 12}), "Blue has no King"},
+        {"Red to move without a King", Bytes({2, 1, 13, 10, 11, 33, 12}), "Red has no King"},
+        {"Blue's King owned by Red", Bytes({1, 1, 13, 10, 21, 18, 21}), "Blue has no King"},
+        {"finished, winner's King gone", Bytes({3, 4, 0, 25, 21}), ""},
+    };
+    for (const auto& [name, bytes, why] : files) {
+        SavedGame g;
+        EXPECT_TRUE(ParseGame(bytes, g).contains(why)) << name << ": " << ParseGame(bytes, g).toStdString();
+        EXPECT_EQ(ParseGame(bytes, g).isEmpty(), *why == 0) << name;
+    }
+
+    // The other side's messages: only onto empty cells, never a King taken.
+    struct Remote { const char* name; std::function<void(State&)> act; int col, row, wantKind, wantOwner; };
+    const Remote remote[] = {
+        {"AP on a King", [](State& s) { NetPlay::PlacePiece(s, Red, Wall, 0, 1); }, 0, 1, King, Blue},
+        {"AP on a Wizard", [](State& s) { NetPlay::PlacePiece(s, Red, Builder, 2, 2); }, 2, 2, Wizard, Blue},
+        {"AP on an empty cell", [](State& s) { NetPlay::PlacePiece(s, Red, Wall, 6, 6); }, 6, 6, Wall, Red},
+        {"MP onto a King", [](State& s) { NetPlay::MovePiece(s, 8, 1, 0, 1); }, 0, 1, King, Blue},
+        {"MP onto a Wall", [](State& s) { NetPlay::MovePiece(s, 8, 1, 7, 1); }, 7, 1, Wall, Red},
+        {"MP leaves the blocked piece", [](State& s) { NetPlay::MovePiece(s, 8, 1, 7, 1); }, 8, 1, King, Red},
+        {"MP onto an empty cell", [](State& s) { NetPlay::MovePiece(s, 8, 1, 8, 2); }, 8, 2, King, Red},
+        {"RP on a King", [](State& s) { NetPlay::RemovePiece(s, 0, 1); }, 0, 1, King, Blue},
+        {"FC still burns a Wizard", [](State& s) { NetPlay::LandShot(s, 2, 2, Red); }, 2, 2, Fire, Red},
+    };
+    for (const Remote& r : remote) {
+        State s = MovePhase(Red, 3);
+        Put(s, 0, 1, Blue, King), Put(s, 2, 2, Blue, Wizard), Put(s, 8, 1, Red, King), Put(s, 7, 1, Red, Wall);
+        r.act(s);
+        EXPECT_EQ(std::pair(s.Board[r.col][r.row], s.Owner[r.col][r.row]), std::pair(r.wantKind, r.wantOwner)) << r.name;
+    }
+
+    // Keys (and the computer, through the same rules) with an enemy piece
+    // under the cursor: nothing moves, is built or fires, no move is spent.
+    struct Key { const char* name; int piece, dc, mods, power; };
+    const Key keys[] = {
+        {"arrow on an enemy King", King, -1, 0, 0}, {"arrow on an enemy Builder", Builder, -1, 0, 0},
+        {"wall key on an enemy Builder", Builder, -1, ShiftMask, 0}, {"digit on an enemy Cannon", CannonReady, 0, 0, 3},
+    };
+    for (const Key& k : keys) {
+        State s = MovePhase(Blue, 6);
+        Put(s, 0, 1, Blue, King), Put(s, 3, 3, Red, k.piece), Select(s, 3, 3);
+        if (k.power)
+            EXPECT_FALSE(FireShot(s, k.power)) << k.name;
+        else
+            EXPECT_EQ(ApplyArrow(s, k.dc, 0, k.mods).outcome, ArrowOutcome::Nothing) << k.name;
+        EXPECT_EQ(std::tuple(s.Board[3][3], s.Owner[3][3], s.Board[2][3], s.MovesLeft),
+                  std::tuple(k.piece, Red, int(Empty), 6)) << k.name;
+        // The same key on Blue's own piece does act.
+        Put(s, 3, 3, Blue, k.piece);
+        if (k.power)
+            EXPECT_TRUE(FireShot(s, k.power)) << k.name;
+        else
+            EXPECT_NE(ApplyArrow(s, k.dc, 0, k.mods).outcome, ArrowOutcome::Nothing) << k.name;
     }
 }

@@ -82,8 +82,9 @@ TEST(SaveGameFormat, ParserChecksEveryByte)
     // fallen King a finished game needs).
     ASSERT_TRUE(ParseGame(Bytes({4, 255, 255, 68, 27, 0, 11}), g).isEmpty());
     EXPECT_EQ(std::pair(g.Board[8][6], g.Owner[8][6]), std::pair(int(CannonFired), Red));
-    // The same cell twice: the later record wins.
-    ASSERT_TRUE(ParseGame(Bytes({1, 1, 1, 33, 14, 33, 26}), g).isEmpty());
+    // The same cell twice: the later record wins (beside the two Kings a
+    // game in progress needs).
+    ASSERT_TRUE(ParseGame(Bytes({1, 1, 1, 10, 11, 18, 21, 33, 14, 33, 26}), g).isEmpty());
     EXPECT_EQ(std::pair(g.Board[3][3], g.Owner[3][3]), std::pair(int(CannonReady), Red));
 
     // Empty, too short, even, status 0 and 5, row 7, column 9, owner 3,

@@ -1,7 +1,9 @@
 #include "tests/support/TestSupport.h"
 #include "game/Screen.h"
 
+#include "game/GameFlow.h"
 #include "game/frmMain.h"
+#include "engine/PavixSteps.h"
 #include "engine/gui/MessageBox.h"
 #include "engine/gui/PavixGDI.h"
 #include "engine/gui/PavixSfxAPI.h"
@@ -20,7 +22,7 @@ void ResetAll(const QString& folder)
     Turrion::ResetGame();
     Turrion::ResetScreen();
     PavixGames::SetAppPathOverride(folder);
-    PavixGames::UseSteppingTestClock();
+    PavixGames::UseManualClock();
     Turrion::SetExitHook([] {});
 }
 
@@ -28,8 +30,7 @@ void GameTest::SetUp()
 {
     ASSERT_TRUE(dir_.isValid());
     ResetAll(dir_.path());
-    // The turn report is modal: a loop pass at a turn start would wait for
-    // a click forever. Unless a test answers it itself, it recruits nothing.
+    // Unless a test answers the turn report itself, it recruits nothing.
     Turrion::SetTurnReportHook([](Turrion::frmTurnReport& report) { report.cmdNoPiece->click(); });
     if (autoStart)
         Start();
@@ -87,14 +88,24 @@ void MessageGameTest::TearDown()
     GameTest::TearDown();
 }
 
-void RunWhen(std::function<bool()> when, std::function<void()> action)
+bool StepUntil(const std::function<bool()>& when)
 {
-    PavixGames::SetPumpHook([when, action] {
-        if (!when())
+    for (int n = 0; n < 100000; ++n) {
+        if (when())
+            return true;
+        if (!PavixGames::RunNextStep())
+            return when();
+    }
+    return false;
+}
+
+void Settle()
+{
+    // The game-over blink never ends: a finished game with nothing else to
+    // wait for is settled.
+    for (int n = 0; n < 100000 && PavixGames::RunNextStep(); ++n)
+        if (Turrion::Game().GameState == Turrion::PhaseGameOver && Turrion::Waiting() == Turrion::Wait::None)
             return;
-        PavixGames::SetPumpHook(nullptr);
-        action();
-    });
 }
 
 } // namespace TestSupport

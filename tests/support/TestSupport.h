@@ -62,10 +62,12 @@ protected:
     QString dialogAnswer;
 };
 
-// Runs `action` once, from inside the first event pump of the game's own
-// waits (a pause, the flight) at which `when` holds: a player's action in
-// the middle of a pause, through the real event path.
-void RunWhen(std::function<bool()> when, std::function<void()> action);
+// Runs the game's scheduled steps on the test clock, one time at a time,
+// until `when` holds (checked first); false when it never does.
+bool StepUntil(const std::function<bool()>& when);
+// Runs the game's scheduled steps until none is left (a finished game stops
+// at its blink): every pause, flight and computer's action is over.
+void Settle();
 
 using LogicSupport::Bytes;
 using LogicSupport::ReadAll;

@@ -1,12 +1,12 @@
-// Runs the suite headless with a driven engine clock, so every polling wait in
-// the game finishes at once in real time.
+// Runs the suite headless with the manual engine clock: the game's pauses
+// and animations move on only when a test moves the clock.
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "engine/PavixGames.h"
+#include "engine/PavixSteps.h"
 
 int main(int argc, char** argv)
 {
@@ -18,6 +18,6 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(userFolders.filePath(QStringLiteral("config"))));
     qputenv("XDG_DATA_HOME", QFile::encodeName(userFolders.filePath(QStringLiteral("data"))));
     ::testing::InitGoogleTest(&argc, argv);
-    PavixGames::UseSteppingTestClock();
+    PavixGames::UseManualClock();
     return RUN_ALL_TESTS();
 }

@@ -44,13 +44,14 @@ TEST_F(NetPlayTest, ClientHandshakeTheHostsGameAndTheHostLeaving)
                                                "", "   ** Ann started a NEW GAME.", ""}));
     EXPECT_EQ(std::pair(S().NetGameColor, chat->lblBluePlayer->text()),
               std::pair(int(Blue), QString("Bob (connected)")));
+    TestSupport::Settle();
 
     // This side's end of turn goes to the host; the host's turn comes back.
     S().GameState = S().ResumeState = PhaseMove;
     form->mnuTurnEndTurn_Click();
     EXPECT_SENT(*ann, W("ET}1"));
     ann->Send(W("ET}2"));
-    ASSERT_TRUE(PumpUntil([&] { return S().CurrentPlayer == Blue; }));
+    ASSERT_TRUE(PlayUntil([&] { return S().CurrentPlayer == Blue; }));
     EXPECT_EQ(ChatLines().last(), "   ** Ann's TURN has ENDED.");
 
     // A loaded game arrives through a temporary file: every byte unchanged,

@@ -46,7 +46,9 @@ TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
         d.cmdConnect->click();
     });
     S().NetState = NetConnecting;
-    EXPECT_EQ(frmConnect(form).Run(), int(QDialog::Accepted));
+    int closed = 0;
+    (new frmConnect(form))->Run([&] { ++closed; });
+    EXPECT_EQ(closed, 1);
     EXPECT_EQ(std::tuple(S().NetName, S().NetHost, S().NetPort, S().NetIsHost),
               std::tuple(QString("Ann ?"), QString("127.0.0.1"), 4000, false));
 
@@ -55,7 +57,7 @@ TEST_F(NetPlayTest, ConnectDialogFillsTheNetPlayVariables)
         d.cmdConnect->click();
     });
     S().NetState = NetHosting;
-    frmConnect(form).Run();
+    (new frmConnect(form))->Run(nullptr);
     EXPECT_TRUE(S().NetIsHost);
     EXPECT_EQ(S().NetHost, "127.0.0.1"); // a host does not touch the address
 }

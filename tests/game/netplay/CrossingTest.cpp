@@ -4,11 +4,14 @@
 #include "NetTestSupport.h"
 
 #include "game/modTurrion.h"
+#include "logic/Remote.h"
+#include "logic/SaveFormat.h"
 #include "engine/PavixGames.h"
 #include "engine/gui/PavixDialogs.h"
 #include "game/frmTurnReport.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <algorithm>
 #include <functional>
 
@@ -37,10 +40,9 @@ protected:
     void Scene(bool host, bool own)
     {
         host ? Key(Qt::Key_N) : Arrive(W("NG}Ann") + (own ? W("ET}1") : QByteArray()));
-        if (host || own)
-            MainLoopPass();
+        TestSupport::Settle();
         if (host && !own)
-            Key(Qt::Key_E);
+            Key(Qt::Key_E), TestSupport::Settle();
         if (host) {
             EXPECT_SENT(*peer, W("NG}Ann") + (own ? QByteArray() : W("ET}1")));
         }
@@ -85,12 +87,17 @@ TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
         {"client picks a recruit after the host's new game", false,
          [&] {
              Arrive(W("NG}Ann") + W("ET}1"));
-             SetTurnReportHook([&](frmTurnReport& r) { newGame(), r.cmdWizard->click(); });
+             SetTurnReportHook([&](frmTurnReport& r) {
+                 const QPointer<frmTurnReport> report(&r); // the new game closes it
+                 newGame();
+                 if (report)
+                     report->cmdWizard->click();
+             });
          },
-         [&] { MainLoopPass(); }, nullptr, nullptr, Blue, 1, ""},
+         [&] { TestSupport::Settle(); }, nullptr, nullptr, Blue, 1, ""},
         {"client's shot flies as the host starts a new game", false,
          [&] { Scene(false, true), Put(6, 3, Red, CannonReady), S().CursorCol = 6, S().CursorRow = 3; },
-         [&] { Key(Qt::Key_3, Qt::NoModifier); }, [this] { return S().Busy; }, newGame, Blue, 1, ""},
+         [&] { Key(Qt::Key_3, Qt::NoModifier); }, [this] { return S().Busy; }, newGame, Blue, 1, W("FC}03032")},
         {"a second end of turn inside the first one's pause", false, [&] { Scene(false, false); },
          [&] { Arrive(W("ET}1")); }, turnChanging, [&] { Arrive(W("ET}1")); }, Red, 1, ""},
         {"the host's first turn ends inside the client's new-game pause", false, [&] { Scene(false, true); },
@@ -104,14 +111,18 @@ TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
         ASSERT_TRUE(peer);
         c.before();
         peer->received.clear();
-        if (c.when)
-            TestSupport::RunWhen(c.when, c.during);
         c.act();
-        PavixGames::SetPumpHook(nullptr);
+        if (c.when) {
+            ASSERT_TRUE(TestSupport::StepUntil(c.when));
+            c.during();
+        }
+        TestSupport::Settle();
         SetTurnReportHook([](frmTurnReport& r) { r.cmdNoPiece->click(); });
 
+        // This side's own turn has begun (its report answered); the other's waits for it.
+        const bool own = (c.player == Blue) == c.host;
         EXPECT_EQ(std::tuple(S().CurrentPlayer, S().TurnNumber, S().GameState, S().TurnChanging || S().Busy),
-                  std::tuple(c.player, c.turn, int(PhaseTurnStart), false));
+                  std::tuple(c.player, c.turn, int(own ? PhaseMove : PhaseTurnStart), false));
         EXPECT_TRUE(S().NetGame && WaitingForRemote(S()) == ((c.player == Blue) != c.host));
         // What was sent, and nothing more: a last chat line closes it.
         NetPlay::SendMessage("CH}.");
@@ -122,4 +133,55 @@ TEST_F(Crossing, BothSidesAgreeWhateverCrossesOnTheWire)
         EXPECT_EQ(S().Board[8][3], Empty);
         Chat()->cmdDone->click();
     }
+}
+
+TEST_F(Crossing, GamesAreConfirmedBoardsComparedAndAComputerGameIsNotJoined)
+{
+    // A host whose peer confirms games: after a new game, what the peer sent
+    // for the game before is ignored until its confirmation arrives.
+    peer = HostWithPlayer("Ann", "Bob");
+    ASSERT_TRUE(peer);
+    peer->firstProtocolOnly = false;
+    Arrive(W("GA}0"));
+    Chat()->cmdSwitch->click(); // the host plays Red from the next game on
+    Key(Qt::Key_N);
+    EXPECT_EQ(std::pair(S().NetGameColor, S().NetGamesShared), std::pair(int(Red), 1));
+    Arrive(W("AP}1300030"));   // Blue's recruit, sent before the new game reached Bob
+    TestSupport::Settle();
+    EXPECT_EQ(S().Board[0][3], Empty);
+    Arrive(W("GA}1") + W("AP}1200030") + W("ET}1"));
+    TestSupport::Settle();
+    EXPECT_EQ(std::pair(S().Board[0][3], S().Owner[0][3]), std::pair(int(Wizard), Blue));
+    EXPECT_EQ(std::pair(S().CurrentPlayer, S().GameState), std::pair(int(Red), int(PhaseMove)));
+
+    // The turn passed: the host's digest went out. A peer whose board
+    // differed hears so, and gets the host's game again.
+    const QByteArray digest = NetPlay::Frame(NetPlay::BoardDigestMessage(1, 1, Red, NetPlay::BoardDigest(S())));
+    EXPECT_SENT(*peer, W("SC}1") + W("NG}Ann") + digest);
+    const int lines = ChatLines().size();
+    Arrive(W("BD}1,1,2,00000000"));
+    EXPECT_EQ(LinesSince(lines), QStringList{"   ** The two boards differed after the turn change to turn 1; "
+                                             "both go on from the host's board."});
+    QString why;
+    EXPECT_SENT(*peer, "LF}" + SerializeGame(S(), &why) + char(0xFF));
+    EXPECT_EQ(S().NetGamesShared, 2);
+    Chat()->cmdDone->click();
+
+    // The connecting side says it confirms, and confirms each game it takes.
+    peer = ConnectedTo("Ann", "Bob");
+    ASSERT_TRUE(peer);
+    EXPECT_EQ(peer->dropped, W("GA}0"));
+    peer->firstProtocolOnly = false;
+    Arrive(W("NG}Bob"));
+    EXPECT_SENT(*peer, W("GA}1"));
+    Chat()->cmdDone->click();
+
+    // A host playing against the computer refuses a player.
+    Host("Ann");
+    Key(Qt::Key_R);
+    Peer late;
+    const bool connected = late.ConnectTo(quint16(Chat()->Net().ListeningPort()));
+    EXPECT_TRUE(!connected || PumpUntil([&] { return late.Closed(); }));
+    EXPECT_TRUE(PumpUntil([&] { return ChatLines().last().startsWith("A player tried to connect"); }));
+    EXPECT_EQ(std::pair(S().NetState, S().ComputerColor), std::pair(int(NetHosting), Blue));
 }

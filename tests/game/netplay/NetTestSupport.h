@@ -28,6 +28,14 @@ namespace NetPlay = Turrion::NetPlay;
 template <typename Predicate>
 bool PumpUntil(Predicate done) { return QTest::qWaitFor(done, 5000); }
 
+// Pumps events and runs the game's steps until `done` holds, for at most
+// five seconds: the other side's messages arrive, and pauses pass.
+template <typename Predicate>
+bool PlayUntil(Predicate done)
+{
+    return QTest::qWaitFor([&] { return TestSupport::Settle(), done(); }, 5000);
+}
+
 // Wire bytes of a message with its terminator.
 inline QByteArray W(const char* message) { return QByteArray(message) + char(0xFF); }
 
@@ -48,7 +56,7 @@ class Peer {
 public:
     explicit Peer(QTcpSocket* socket = new QTcpSocket) : socket_(socket)
     {
-        QObject::connect(socket, &QIODevice::readyRead, socket, [this] { received += socket_->readAll(); });
+        QObject::connect(socket, &QIODevice::readyRead, socket, [this] { Take(socket_->readAll()); });
     }
     // Whether the connection is made (false at once when it is refused).
     bool ConnectTo(quint16 port)
@@ -70,8 +78,30 @@ public:
     void Close() { socket_->disconnectFromHost(); }
 
     QByteArray received;
+    // A peer that knows only the first protocol: the game confirmations and
+    // board digests it receives are dropped, as such a copy ignores them.
+    bool firstProtocolOnly = true;
+    QByteArray dropped; // what such a copy ignored
 
 private:
+    void Take(const QByteArray& bytes)
+    {
+        if (!firstProtocolOnly) {
+            received += bytes;
+            return;
+        }
+        partial_ += bytes;
+        qsizetype end;
+        while ((end = partial_.indexOf(char(0xFF))) >= 0) {
+            const QByteArray frame = partial_.left(end + 1);
+            partial_.remove(0, end + 1);
+            if (!frame.startsWith("GA}") && !frame.startsWith("BD}"))
+                received += frame;
+            else
+                dropped += frame;
+        }
+    }
+    QByteArray partial_;
     std::unique_ptr<QTcpSocket> socket_;
 };
 
