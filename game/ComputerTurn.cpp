@@ -9,6 +9,7 @@
 #include "engine/PavixGames.h"
 #include "game/KeyHandler.h"
 #include "logic/Keys.h"
+#include "logic/Rules.h"
 
 #include <QRandomGenerator>
 
@@ -68,6 +69,12 @@ void Step()
             PlayShot(*form, a.power);
             frmMain::SetMenuEnabled(form->mnuTurn, false);
             break;
+        case AI::Action::Tab: { // the opponent names its pieces; an engine may not
+            int col = 0, row = 0;
+            if (Rules::NextOwnPiece(s, col, row))
+                PlaySelect(col, row);
+            break;
+        }
         }
         return;
     }
