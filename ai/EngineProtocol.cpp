@@ -207,8 +207,12 @@ std::string StateFromHex(std::string_view hex, State& out)
         return "the game is not hexadecimal (an odd length or a character that is no hex digit)";
     SavedGame saved;
     const QString error = ParseGame(QByteArray(bytes->data(), qsizetype(bytes->size())), saved);
-    if (!error.isEmpty())
-        return "the game is not a saved game: " + error.toStdString();
+    if (!error.isEmpty()) {
+        std::string why = error.toStdString();
+        if (!why.empty() && why.back() == '.')
+            why.pop_back(); // the sentence goes on
+        return "the game is not a saved game: " + why;
+    }
     if (saved.Status > 2)
         return "the game is already over";
     if (saved.MovesByte % 2 == 0)
