@@ -2,6 +2,7 @@
 
 #include "logic/Keys.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace Turrion::Rules {
@@ -201,25 +202,37 @@ int ShotReach(const State& s, int power)
 {
     if (!OwnCursorCell(s))
         return 0;
-    int reach = power;
-    if (s.MovesLeft < reach)
-        reach = s.MovesLeft;
-    const int step = ShotDirection(s.CurrentPlayer);
-    if (s.CursorCol + step * reach < 0)
-        reach = s.CursorCol;
-    if (s.CursorCol + step * reach > Cols - 1)
-        reach = Cols - 1 - s.CursorCol;
+    return ShotReachFrom(s.CurrentPlayer, s.CursorCol, power, s.MovesLeft);
+}
+
+int ShotReachFrom(int player, int col, int power, int moves)
+{
+    int reach = std::min(power, moves);
+    const int step = ShotDirection(player);
+    if (col + step * reach < 0)
+        reach = col;
+    if (col + step * reach > Cols - 1)
+        reach = Cols - 1 - col;
     return reach > 0 ? reach : 0;
 }
 
 int ShotDistance(const State& s, int power)
 {
-    const int reach = ShotReach(s, power);
+    if (!OwnCursorCell(s))
+        return 0;
+    return ShotDistanceFrom(s, s.CurrentPlayer, s.CursorCol, s.CursorRow, power, s.MovesLeft);
+}
+
+int ShotDistanceFrom(const State& s, int player, int col, int row, int power, int moves)
+{
+    if (!OnBoard(col, row))
+        return 0;
+    const int reach = ShotReachFrom(player, col, power, moves);
     if (reach < 1)
         return 0;
-    const int step = ShotDirection(s.CurrentPlayer);
+    const int step = ShotDirection(player);
     int k = step;
-    while (s.Board[s.CursorCol + k][s.CursorRow] != Wall && std::abs(k) < reach)
+    while (s.Board[col + k][row] != Wall && std::abs(k) < reach)
         k += step;
     return std::abs(k);
 }

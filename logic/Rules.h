@@ -98,6 +98,10 @@ int ShotReach(const State& s, int power);
 // (of either owner) within the reach, else the reach itself; other pieces
 // are flown over. 0 when there is no shot (reach 0).
 int ShotDistance(const State& s, int power);
+// The same for a ball fired by `player` from (col, row) with `moves` in hand,
+// whoever stands there: what a planner asks of a Cannon it may yet move.
+int ShotReachFrom(int player, int col, int power, int moves);
+int ShotDistanceFrom(const State& s, int player, int col, int row, int power, int moves);
 
 enum class ShotEffect { KingHit, River, Burn };
 struct ShotOutcome {

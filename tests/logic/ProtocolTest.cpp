@@ -37,8 +37,14 @@ TEST(WireEncoding, EveryByteBelow255RoundTripsAndTheCodePageIsWindows1252)
 
 TEST(WireParsing, GameMessagesAreCheckedForShapeAndRange)
 {
-    for (const char* good : {"AP}2608039", "MP}02030202", "FC}07031", "RP}0806", "SC}2", "ET}1", "DQ}", "LF}"})
+    for (const char* good : {"AP}2608039", "MP}02030202", "FC}07031", "RP}0806", "SC}2", "ET}1", "DQ}", "LF}",
+                             "GA}0", "GA}123456789", "BD}0,0,1,00000000", "BD}3,17,2,0a1b2c3d"})
         EXPECT_TRUE(ParseMessage(QString::fromLatin1(good))) << good;
+    // The two later messages read back what their writers wrote.
+    const Message digest = ParseMessage(BoardDigestMessage(12, 345, Red, 0xfe01a2b3u)).value_or(Message{});
+    EXPECT_EQ(std::tuple(digest.code, digest.games, digest.turn, digest.colour, digest.digest),
+              std::tuple(Code::BD, 12, 345, int(Red), 0xfe01a2b3u));
+    EXPECT_EQ(ParseMessage(GameTakenMessage(7)).value_or(Message{}).games, 7);
     EXPECT_EQ(ParseMessage(QString::fromUtf8("PD}} \u00E9")).value_or(Message{}).payload,
               QString::fromUtf8("} \u00E9"));
 
@@ -48,7 +54,9 @@ TEST(WireParsing, GameMessagesAreCheckedForShapeAndRange)
              "AP}1409031", "AP}1400071", "AP}14000-1", "AP}1400-31", "RP}080", "RP}09000", "RP}0900",
              "RP}0007", "RP}-100", "MP}0203020", "MP}020302020", "MP}02030209", "MP}09030202", "MP}02030902",
              "MP}0+030202", "FC}0703", "FC}07030", "FC}07033", "FC}09031", "FC}07071", "SC}", "SC}0", "SC}3",
-             "SC}12", "SC}x", "ET}", "ET}12", "ET}x"}) {
+             "SC}12", "SC}x", "ET}", "ET}12", "ET}x", "GA}", "GA}-1", "GA}1234567890", "GA}1x", "BD}1,1,1",
+             "BD}1,1,3,00000000", "BD}1,1,1,0000000", "BD}1,1,1,0000000g", "BD}1,1,1,0A1B2C3D", "BD},1,1,00000000",
+             "BD}1,1,1,00000000,"}) {
         EXPECT_FALSE(ParseMessage(QString::fromLatin1(bad))) << bad;
     }
     // Digits of other scripts are not digits here.
