@@ -276,8 +276,7 @@ double Side(const State& s, int player)
     return v;
 }
 
-} // namespace
-
+// What losing a piece costs; the King is the game itself.
 double PieceValue(int kind)
 {
     switch (kind) {
@@ -288,6 +287,8 @@ double PieceValue(int kind)
     default: return 0.0;
     }
 }
+
+} // namespace
 
 double Exposed(const State& s, int victim, const State* after)
 {
