@@ -31,18 +31,10 @@ bool FindKing(const State& s, int player, int& col, int& row)
 }
 
 // Where a ball fired from (col, row) by `player` with `power` comes down, as
-// a distance, with enough moves in hand: the first Wall, else the power,
-// never beyond the board's edge.
+// a distance, with enough moves in hand: the rules' own landing.
 int Landing(const State& s, int player, int col, int row, int power)
 {
-    const int fwd = Forward(player);
-    int reach = power;
-    const int edge = fwd > 0 ? Cols - 1 - col : col;
-    reach = std::min(reach, edge);
-    for (int k = 1; k <= reach; ++k)
-        if (s.Board[col + fwd * k][row] == Wall)
-            return k;
-    return reach;
+    return Rules::ShotDistanceFrom(s, player, col, row, power, power);
 }
 
 // The search behind KingShot: each level moves one ready Cannon into the
