@@ -16,6 +16,9 @@ answers "PD}NAME" (then the byte 255, as every message), and then, by MODE:
   mpcheat  one new game, then moves no player could make: the other side's
            King, the host's King into the river column, a Wizard across
            the board; then it stays connected for DURATION seconds
+  forge    one new game, then placements and a shot no player could make:
+           a second Blue King on Red's half, a Red Fire, and a ball onto
+           Red's King with no Cannon; then it stays connected
   idle     nothing more; it stays connected for DURATION seconds
 
 Everything the game sends is read (so its sends never block) and counted;
@@ -38,7 +41,7 @@ def frame(text):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("mode", choices=["ng", "badlf", "apking", "mpcheat", "idle"])
+    ap.add_argument("mode", choices=["ng", "badlf", "apking", "mpcheat", "forge", "idle"])
     ap.add_argument("--port", type=int, default=3264)
     ap.add_argument("--interval", type=float, default=0.003)
     ap.add_argument("--duration", type=float, default=60)
@@ -119,6 +122,15 @@ def main():
             send("MP}08010802")   # the other side's King, one cell down
             send("MP}00010401")   # the host's King into the river column
             send("MP}08050001")   # the other side's Wizard across the board
+            while time.monotonic() < end:
+                time.sleep(0.2)
+        elif args.mode == "forge":
+            send("NG}" + args.name)
+            time.sleep(1.5)
+            send("AP}1106060")    # a second Blue King, on Red's half
+            send("AP}2506040")    # a Red Fire
+            time.sleep(1.0)
+            send("FC}08011")      # a ball onto Red's King with no Cannon fired
             while time.monotonic() < end:
                 time.sleep(0.2)
         else:
