@@ -1,5 +1,7 @@
 #include "logic/Remote.h"
 
+#include <cstdlib>
+
 using namespace Turrion;
 
 namespace Turrion::NetPlay {
@@ -41,6 +43,13 @@ void MovePiece(State& s, int fromCol, int fromRow, int toCol, int toRow)
 {
     if (!OnBoard(fromCol, fromRow) || !OnBoard(toCol, toRow) ||
         (fromCol == toCol && fromRow == toRow) || s.Board[toCol][toRow] != Empty)
+        return;
+    // A move is one step of a piece of the player on turn, within that
+    // player's half: anything else no copy of this program sends.
+    const int player = s.CurrentPlayer;
+    const bool ownHalf = player == Blue ? toCol < MiddleColumn : toCol > MiddleColumn;
+    if (s.Board[fromCol][fromRow] == Empty || s.Owner[fromCol][fromRow] != player ||
+        std::abs(toCol - fromCol) + std::abs(toRow - fromRow) != 1 || !ownHalf)
         return;
     s.Owner[toCol][toRow] = s.Owner[fromCol][fromRow];
     s.Owner[fromCol][fromRow] = NoPlayer;

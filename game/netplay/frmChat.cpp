@@ -164,6 +164,9 @@ frmChat::frmChat(QWidget* parent)
         EnableSinglePlayer(!(Game().NetIsHost && session_->PlayerConnected));
         cmdSwitch->setEnabled(Game().NetIsHost && session_->PlayerConnected);
         txtAddChat_Change(); // a line typed while waiting can now be sent
+        // A side that left no longer holds the turn: the game goes on here
+        // as a game for two (its turn report, the Turn menu).
+        Kick();
     });
     connect(session_, &Session::Attention, this, [this](bool raise) {
         if (raise) {
@@ -275,6 +278,9 @@ void frmChat::Form_Unload(bool& cancel)
         main->mnuHelpAbout->setEnabled(true);
         main->FitAutomaticZoom(); // the room beside the board is no longer needed
     }
+    // The game is no longer shared: a turn that waited for the other side
+    // is played here now.
+    Kick();
 }
 
 bool frmChat::RequestClose(std::function<void()> closed)

@@ -223,7 +223,8 @@ TEST(InputCannotBendTheRules, OnlyOwnPiecesActAndKingsStay)
         EXPECT_EQ(ParseGame(bytes, g).isEmpty(), *why == 0) << name;
     }
 
-    // The other side's messages: only onto empty cells, never a King taken.
+    // The other side's messages: only onto empty cells, never a King taken;
+    // a move is one step of a piece of the player on turn, in its own half.
     struct Remote { const char* name; std::function<void(State&)> act; int col, row, wantKind, wantOwner; };
     const Remote remote[] = {
         {"AP on a King", [](State& s) { NetPlay::PlacePiece(s, Red, Wall, 0, 1); }, 0, 1, King, Blue},
@@ -233,6 +234,13 @@ TEST(InputCannotBendTheRules, OnlyOwnPiecesActAndKingsStay)
         {"MP onto a Wall", [](State& s) { NetPlay::MovePiece(s, 8, 1, 7, 1); }, 7, 1, Wall, Red},
         {"MP leaves the blocked piece", [](State& s) { NetPlay::MovePiece(s, 8, 1, 7, 1); }, 8, 1, King, Red},
         {"MP onto an empty cell", [](State& s) { NetPlay::MovePiece(s, 8, 1, 8, 2); }, 8, 2, King, Red},
+        {"MP of the waiting side's King", [](State& s) { NetPlay::MovePiece(s, 0, 1, 0, 2); }, 0, 1, King, Blue},
+        {"MP of the waiting side's Wizard", [](State& s) { NetPlay::MovePiece(s, 2, 2, 2, 3); }, 2, 2, Wizard, Blue},
+        {"MP of two cells", [](State& s) { NetPlay::MovePiece(s, 8, 1, 8, 3); }, 8, 1, King, Red},
+        {"MP diagonally", [](State& s) { NetPlay::MovePiece(s, 8, 1, 7, 2); }, 8, 1, King, Red},
+        {"MP into the river column",
+         [](State& s) { Put(s, 5, 3, Red, Wizard), NetPlay::MovePiece(s, 5, 3, 4, 3); }, 5, 3, Wizard, Red},
+        {"MP of an empty cell", [](State& s) { NetPlay::MovePiece(s, 6, 6, 6, 5); }, 6, 5, int(Empty), NoPlayer},
         {"RP on a King", [](State& s) { NetPlay::RemovePiece(s, 0, 1); }, 0, 1, King, Blue},
         {"FC still burns a Wizard", [](State& s) { NetPlay::LandShot(s, 2, 2, Red); }, 2, 2, Fire, Red},
     };

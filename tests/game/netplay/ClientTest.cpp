@@ -2,6 +2,8 @@
 #include "NetTestSupport.h"
 
 #include "engine/PavixGames.h"
+#include "game/GameFlow.h"
+#include "game/frmTurnReport.h"
 
 #include <QFile>
 #include <QMenu>
@@ -109,4 +111,46 @@ TEST_F(NetPlayTest, ClientConnectionFailuresAreReported)
         Dialog(false, "Bob", QString::number(six.serverPort()), "[::1]");
         EXPECT_TRUE(PumpUntil([&] { return six.hasPendingConnections(); }));
     }
+}
+
+TEST_F(NetPlayTest, ClientGoesOnAloneWhenTheHostLeavesDuringItsTurn)
+{
+    // The host leaves while this side (Red) waits, the game idle at the
+    // start of the host's turn: the turn is no longer the other copy's, so
+    // it is played here, from its report on, as in a game for two.
+    int reports = 0;
+    SetTurnReportHook([&](frmTurnReport& report) { ++reports, report.cmdNoPiece->click(); });
+    auto ann = ConnectedTo("Bob", "Ann");
+    ASSERT_TRUE(ann);
+    ann->Send(W("NG}Ann"));
+    ASSERT_TRUE(PlayUntil([&] { return S().NetGame && Waiting() == Wait::None; }));
+    TestSupport::Settle();
+    ASSERT_EQ(std::pair(S().CurrentPlayer, S().GameState), std::pair(int(Blue), int(PhaseTurnStart)));
+    EXPECT_EQ(reports, 0);
+    EXPECT_FALSE(form->mnuTurn->menuAction()->isEnabled());
+
+    ann->Send(W("DQ}Ann"));
+    ann->Close();
+    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetNone; }));
+    EXPECT_TRUE(PlayUntil([&] { return S().GameState == PhaseMove; }));
+    EXPECT_EQ(std::pair(reports, S().CurrentPlayer), std::pair(1, int(Blue)));
+    EXPECT_TRUE(form->mnuTurn->menuAction()->isEnabled());
+}
+
+TEST_F(NetPlayTest, ClosingTheWindowDuringTheHostsTurnHandsTheTurnHere)
+{
+    // The same when this side ends NetPlay itself in the host's turn.
+    int reports = 0;
+    SetTurnReportHook([&](frmTurnReport& report) { ++reports, report.cmdNoPiece->click(); });
+    auto ann = ConnectedTo("Bob", "Ann");
+    ASSERT_TRUE(ann);
+    ann->Send(W("NG}Ann"));
+    ASSERT_TRUE(PlayUntil([&] { return S().NetGame && Waiting() == Wait::None; }));
+    TestSupport::Settle();
+    EXPECT_EQ(reports, 0);
+    Chat()->close(); // the question is answered Yes
+    ASSERT_FALSE(S().NetGame);
+    EXPECT_TRUE(PlayUntil([&] { return S().GameState == PhaseMove; }));
+    EXPECT_EQ(std::pair(reports, S().CurrentPlayer), std::pair(1, int(Blue)));
+    EXPECT_TRUE(form->mnuTurn->menuAction()->isEnabled());
 }
