@@ -12,6 +12,7 @@
 #include "logic/Rules.h"
 
 #include <QApplication>
+#include <QPointer>
 
 namespace Turrion {
 
@@ -67,6 +68,22 @@ void KeepBlinking()
         if (Game().GameState == PhaseGameOver)
             KeepBlinking();
     });
+}
+
+// A file dialog, a question or a message is open over the main window: the
+// turn report waits until it has gone, rather than open on top of it and
+// leave it blocked behind the report. The flow looks again when it goes.
+bool DialogInTheWay()
+{
+    static QPointer<QWidget> awaited;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    if (awaited != modal) {
+        awaited = modal;
+        QObject::connect(modal, &QObject::destroyed, [] { Kick(); });
+    }
+    return true;
 }
 
 // The player's turn begins with the report; the choice takes effect when it
@@ -146,7 +163,7 @@ void Continue()
     case PhaseTurnStart:
         if (ComputerToMove(s))
             RunComputerTurn();
-        else if (!WaitingForRemote(s) && !TurnReportOpen())
+        else if (!WaitingForRemote(s) && !TurnReportOpen() && !DialogInTheWay())
             OpenTurnReport();
         break;
     case PhaseMove:

@@ -7,6 +7,7 @@
 #include "game/GameFlow.h"
 #include "game/frmMain.h"
 #include "engine/PavixSteps.h"
+#include "engine/gui/MessageBox.h"
 #include "engine/gui/PavixGDI.h"
 #include "engine/gui/PavixSfxAPI.h"
 #include "tests/support/TestSupport.h"
@@ -214,4 +215,22 @@ TEST_F(GameFlow, SinglePlayerGameAgainstTheComputerRunsToItsEnd)
     EXPECT_LT(S().CursorCol, MiddleColumn) << "Blue's King fell";
     EXPECT_EQ(std::count(reports.begin(), reports.end(), Red), 0);
     EXPECT_EQ(int(reports.size()), S().TurnNumber);
+}
+
+TEST_F(GameFlow, TheTurnReportWaitsForADialogOverTheBoard)
+{
+    // A message (or a file dialog) still open when the turn begins: the
+    // report waits for it instead of blocking it, and opens once it goes.
+    SetTurnReportHook(nullptr);
+    form->mnuGameNewTwo_Click();
+    PavixGames::MessageBox(form, "Some news", "Turrion");
+    Settle();
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(TurnReportOpen());
+    box->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Settle();
+    EXPECT_TRUE(TurnReportOpen());
+    CloseTurnReport();
 }
