@@ -1,5 +1,7 @@
 #include "logic/Remote.h"
 
+#include "logic/Rules.h"
+
 #include <cstdlib>
 
 using namespace Turrion;
@@ -31,12 +33,47 @@ bool AcceptsMessage(const State& s, const Message& m)
     return false;
 }
 
+bool CanPlacePiece(const State& s, int owner, int kind, int col, int row)
+{
+    // What a copy of this program sends: the player on turn's recruit on its
+    // own empty portal, or a Wall its Builder built on an empty cell of its
+    // half, off the columns beside the river.
+    const int player = s.CurrentPlayer;
+    if (!OnBoard(col, row) || s.Board[col][row] != Empty || owner != player)
+        return false;
+    if (kind == Wall) {
+        const bool ownHalf = player == Blue ? col < MiddleColumn : col > MiddleColumn;
+        return ownHalf && col != MiddleColumn - 1 && col != MiddleColumn + 1;
+    }
+    return (kind == Wizard || kind == Builder || kind == CannonReady) && col == PortalCol(player) &&
+           row == PortalRow;
+}
+
 void PlacePiece(State& s, int owner, int kind, int col, int row)
 {
-    if (!OnBoard(col, row) || s.Board[col][row] != Empty)
+    if (!CanPlacePiece(s, owner, kind, col, row))
         return;
     s.Owner[col][row] = owner;
     s.Board[col][row] = kind;
+}
+
+bool CanLandShot(const State& s, int col, int row, int shooter)
+{
+    // A ball of the player on turn comes down at most eight cells ahead of
+    // one of its ready Cannons in that row, at the first Wall on the way.
+    if (!OnBoard(col, row) || shooter != s.CurrentPlayer)
+        return false;
+    const int back = -Rules::ShotDirection(shooter);
+    for (int k = 1; k <= 8; ++k) {
+        const int c = col + back * k;
+        if (!OnBoard(c, row))
+            return false;
+        if (s.Board[c][row] == CannonReady && s.Owner[c][row] == shooter)
+            return true;
+        if (s.Board[c][row] == Wall)
+            return false;
+    }
+    return false;
 }
 
 void MovePiece(State& s, int fromCol, int fromRow, int toCol, int toRow)
@@ -67,7 +104,7 @@ void RemovePiece(State& s, int col, int row)
 
 bool LandShot(State& s, int col, int row, int shooter)
 {
-    if (!OnBoard(col, row))
+    if (!CanLandShot(s, col, row, shooter))
         return false;
     if (s.Board[col][row] == King) {
         s.CursorCol = col;

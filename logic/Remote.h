@@ -16,8 +16,10 @@ namespace Turrion::NetPlay {
 // two boards. Names, chat, farewells and saves always count.
 bool AcceptsMessage(const Turrion::State& s, const Message& m);
 
-// A recruit or a Wall on an empty cell; an occupied cell is left alone (no
-// real placement lands on one, and it could take a King).
+// The player on turn's recruit on its own empty portal, or a Wall on an
+// empty cell of its half off the columns beside the river: nothing else is
+// placed.
+bool CanPlacePiece(const Turrion::State& s, int owner, int kind, int col, int row);
 void PlacePiece(Turrion::State& s, int owner, int kind, int col, int row);
 // The piece and its owner move onto an empty cell; an occupied target, or a
 // move onto its own cell, changes nothing: no real move does either.
@@ -29,6 +31,9 @@ void RemovePiece(Turrion::State& s, int col, int row);
 // returned. Elsewhere the cell burns, owned by the shooter, except in the
 // middle column, which never burns.
 bool LandShot(Turrion::State& s, int col, int row, int shooter);
+// A ball of the player on turn can come down there: a ready Cannon of its
+// stands at most eight cells behind in that row, with no Wall between.
+bool CanLandShot(const Turrion::State& s, int col, int row, int shooter);
 
 // A short digest of the board, the turn and the player to move: two copies
 // of one game have the same digest after the same turn.

@@ -585,8 +585,8 @@ void Session::Dispatch(const Message& m)
         break;
 
     case Code::AP:
-        // An occupied cell takes no piece (PlacePiece): nothing to tell.
-        switch (s_.Board[m.col][m.row] == Empty ? m.kind : Empty) {
+        // A piece the rules would not place (PlacePiece): nothing to tell.
+        switch (CanPlacePiece(s_, m.owner, m.kind, m.col, m.row) ? m.kind : Empty) {
         case CannonReady:
             emit ChatLine(Stars + name + QStringLiteral(" has added a CANNON to the board."));
             break;
@@ -619,6 +619,9 @@ void Session::Dispatch(const Message& m)
         break;
 
     case Code::FC:
+        // A shot no Cannon could fire lands nowhere.
+        if (!CanLandShot(s_, m.col, m.row, m.colour))
+            break;
         emit ChatLine(Stars + name + QStringLiteral(" has FIRED a CANNON!"));
         ApplyRemoteShot(m.col, m.row, m.colour);
         break;

@@ -229,7 +229,13 @@ TEST(InputCannotBendTheRules, OnlyOwnPiecesActAndKingsStay)
     const Remote remote[] = {
         {"AP on a King", [](State& s) { NetPlay::PlacePiece(s, Red, Wall, 0, 1); }, 0, 1, King, Blue},
         {"AP on a Wizard", [](State& s) { NetPlay::PlacePiece(s, Red, Builder, 2, 2); }, 2, 2, Wizard, Blue},
-        {"AP on an empty cell", [](State& s) { NetPlay::PlacePiece(s, Red, Wall, 6, 6); }, 6, 6, Wall, Red},
+        {"AP of a Wall in the mover's half", [](State& s) { NetPlay::PlacePiece(s, Red, Wall, 6, 6); }, 6, 6, Wall, Red},
+        {"AP of a Wall beside the river", [](State& s) { NetPlay::PlacePiece(s, Red, Wall, 5, 6); }, 5, 6, int(Empty), NoPlayer},
+        {"AP of a Wall in the other half", [](State& s) { NetPlay::PlacePiece(s, Red, Wall, 1, 6); }, 1, 6, int(Empty), NoPlayer},
+        {"AP of the waiting side's piece", [](State& s) { NetPlay::PlacePiece(s, Blue, Wall, 6, 6); }, 6, 6, int(Empty), NoPlayer},
+        {"AP of a recruit on the portal", [](State& s) { NetPlay::PlacePiece(s, Red, Builder, 8, 3); }, 8, 3, Builder, Red},
+        {"AP of a recruit off the portal", [](State& s) { NetPlay::PlacePiece(s, Red, Builder, 8, 4); }, 8, 4, int(Empty), NoPlayer},
+        {"AP of a second King", [](State& s) { NetPlay::PlacePiece(s, Red, King, 8, 3); }, 8, 3, int(Empty), NoPlayer},
         {"MP onto a King", [](State& s) { NetPlay::MovePiece(s, 8, 1, 0, 1); }, 0, 1, King, Blue},
         {"MP onto a Wall", [](State& s) { NetPlay::MovePiece(s, 8, 1, 7, 1); }, 7, 1, Wall, Red},
         {"MP leaves the blocked piece", [](State& s) { NetPlay::MovePiece(s, 8, 1, 7, 1); }, 8, 1, King, Red},
@@ -242,7 +248,13 @@ TEST(InputCannotBendTheRules, OnlyOwnPiecesActAndKingsStay)
          [](State& s) { Put(s, 5, 3, Red, Wizard), NetPlay::MovePiece(s, 5, 3, 4, 3); }, 5, 3, Wizard, Red},
         {"MP of an empty cell", [](State& s) { NetPlay::MovePiece(s, 6, 6, 6, 5); }, 6, 5, int(Empty), NoPlayer},
         {"RP on a King", [](State& s) { NetPlay::RemovePiece(s, 0, 1); }, 0, 1, King, Blue},
-        {"FC still burns a Wizard", [](State& s) { NetPlay::LandShot(s, 2, 2, Red); }, 2, 2, Fire, Red},
+        {"FC from a ready Cannon burns a Wizard",
+         [](State& s) { Put(s, 6, 2, Red, CannonReady), NetPlay::LandShot(s, 2, 2, Red); }, 2, 2, Fire, Red},
+        {"FC with no Cannon behind", [](State& s) { NetPlay::LandShot(s, 2, 2, Red); }, 2, 2, Wizard, Blue},
+        {"FC past a Wall", [](State& s) { Put(s, 8, 2, Red, CannonReady), Put(s, 6, 2, Red, Wall),
+                                          NetPlay::LandShot(s, 2, 2, Red); }, 2, 2, Wizard, Blue},
+        {"FC by the waiting side", [](State& s) { Put(s, 1, 2, Blue, CannonReady), NetPlay::LandShot(s, 2, 2, Blue); },
+         2, 2, Wizard, Blue},
     };
     for (const Remote& r : remote) {
         State s = MovePhase(Red, 3);

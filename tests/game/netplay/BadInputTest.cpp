@@ -47,38 +47,41 @@ protected:
 
 TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
 {
-    // Recruits and Walls are announced, a King or a Fire appears silently,
-    // an occupied cell takes nothing (the Builder after the Cannon on 8,3,
-    // untold); only a Wall's removal is told;
-    // a move onto its own cell changes nothing; the river never burns.
-    Put(6, 3, Blue, Builder);
-    Feed(W("AP}2608030") + W("AP}1200030") + W("AP}2308031") + W("AP}1401021") + W("AP}1100021") +
-         W("AP}2501061") + W("RP}0102") + W("RP}0106") + W("MP}00020102") + W("MP}08030803") +
-         W("FC}04031") + W("FC}06032") + W("SG}Cy"));
-    EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has added a CANNON to the board.",
-                                       "   ** Bob has added a WIZARD to the board.",
+    // Blue (Bob) is on turn. Its recruit on its portal and its Walls are
+    // placed and told; a Wall's removal is told. What no copy of the game
+    // sends changes nothing and is not told: a piece of the waiting side, a
+    // recruit on an occupied portal, a King, a move onto its own cell, a
+    // shot with no Cannon behind it or by the waiting side. The river never
+    // burns.
+    Put(6, 3, Red, Builder), Put(2, 3, Blue, CannonReady);
+    Feed(W("AP}2608030") + W("AP}1200030") + W("AP}1600030") + W("AP}1401021") + W("AP}1100021") +
+         W("AP}1401061") + W("RP}0106") + W("MP}00030103") + W("MP}08030803") + W("FC}04031") +
+         W("FC}06031") + W("FC}06032") + W("FC}07051") + W("SG}Cy"));
+    EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has added a WIZARD to the board.",
+                                       "   ** Bob has ADDED a WALL to the board.",
                                        "   ** Bob has ADDED a WALL to the board.",
                                        "   ** Bob has REMOVED a WALL from the board.",
                                        "   ** Bob has FIRED a CANNON!", "   ** Bob has FIRED a CANNON!",
                                        "   ** Cy has SAVED the GAME to a file."}));
-    EXPECT_EQ((std::vector<int>{At(8, 3), At(0, 3), At(0, 2), At(1, 2), At(1, 6), At(4, 3), At(6, 3)}),
-              (std::vector<int>{26, 12, 0, 11, 0, 0, 25}));
+    EXPECT_EQ((std::vector<int>{At(8, 3), At(0, 3), At(1, 3), At(0, 2), At(1, 2), At(1, 6), At(4, 3), At(6, 3), At(7, 5)}),
+              (std::vector<int>{0, 0, 12, 0, 14, 0, 0, 15, 0}));
     EXPECT_EQ(sounds, QStringList(2, "cb_hit.wav"));
 
     // On a King the game is over: the King stays, marked by the cursor, and
     // the Fire is drawn over it.
     start = ChatLines().size();
     form->mnuTurnEndTurn->setEnabled(true);
-    Feed(W("FC}01022"));
+    Put(7, 0, Red, King), Put(3, 0, Blue, CannonReady), DrawBoard(), Show();
+    Feed(W("FC}07001"));
     EXPECT_EQ(NewLines(),
               (QStringList{"   ** Bob has FIRED a CANNON!", "", "  ** Bob has WON the GAME!", ""}));
-    EXPECT_EQ((std::vector<int>{At(1, 2), S().CursorCol, S().CursorRow, S().ResumeState}),
-              (std::vector<int>{11, 1, 2, PhaseGameOver}));
+    EXPECT_EQ((std::vector<int>{At(7, 0), S().CursorCol, S().CursorRow, S().ResumeState}),
+              (std::vector<int>{21, 7, 0, PhaseGameOver}));
     EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
-    const QImage shown = Cell(Screen(), 1, 2);
+    const QImage shown = Cell(Screen(), 7, 0);
     DrawBoard();
-    DrawPieceSprite(Fire, Red, 1, 2);
-    EXPECT_EQ(shown, Cell(BackBuffer(), 1, 2));
+    DrawPieceSprite(Fire, Blue, 7, 0);
+    EXPECT_EQ(shown, Cell(BackBuffer(), 7, 0));
     TestSupport::Settle(); // the second before the win's sound
     EXPECT_EQ(sounds.last(), "win.wav");
 }
