@@ -282,6 +282,13 @@ FUZZ_CHECKER void Trace()
                  s.GameId, s.GameState, s.ResumeState, s.CurrentPlayer, s.TurnNumber, s.MovesLeft, int(s.Busy),
                  int(s.TurnChanging), int(Waiting()), PavixGames::PendingSteps(), Net().PendingMessages(),
                  s.NetState, int(s.NetGame), s.NetColor, s.NetGameColor);
+    // The board column by column, a cell as owner x 10 + piece.
+    for (int c = 0; c < Cols; ++c) {
+        std::fprintf(stderr, c ? " |" : "          ");
+        for (int r = 0; r < Rows; ++r)
+            std::fprintf(stderr, " %2d", s.Owner[c][r] * 10 + s.Board[c][r]);
+    }
+    std::fprintf(stderr, "\n");
 }
 
 // What holds between any two things that happen.
@@ -426,7 +433,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (chunk.isEmpty())
             return;
         trusted = trusted && !chunk.contains(NetPlay::TerminatorByte);
+        const State& s = Game();
+        const bool held = net.PendingMessages() > 0;
+        const int confirmed = s.NetGamesConfirmed;
+        const bool confirms = s.NetPeerConfirms;
         net.ReceiveChunk(chunk);
+        // The other copy's confirmation of a game tells which game the
+        // actions after it belong to: it must not overtake actions sent
+        // before it that still wait.
+        if (held)
+            Check(s.NetGamesConfirmed == confirmed && s.NetPeerConfirms == confirms,
+                  "a confirmation keeps its place behind the messages that wait");
     };
 
     for (std::size_t i = 0; i < actions; ++i) {
