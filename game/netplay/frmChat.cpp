@@ -164,6 +164,9 @@ frmChat::frmChat(QWidget* parent)
         EnableSinglePlayer(!(Game().NetIsHost && session_->PlayerConnected));
         cmdSwitch->setEnabled(Game().NetIsHost && session_->PlayerConnected);
         txtAddChat_Change(); // a line typed while waiting can now be sent
+        // The other side gone, the turn it was to play is this player's:
+        // the flow looks at the game again (its report, the Turn menu).
+        Kick();
     });
     connect(session_, &Session::Attention, this, [this](bool raise) {
         if (raise) {
