@@ -80,12 +80,19 @@ NetPlay::Session& Net()
     return NetPlay::ExistingChatWindow()->Net();
 }
 
-// Reads away whatever this copy has sent, so that its socket never backs up.
+QByteArray sent; // what this copy has sent, not yet a whole message
+
+// Reads away whatever this copy has sent, so that its socket never backs up:
+// every message is one the other copy reads.
 void Swallow()
 {
     char buffer[4096];
-    while (peer >= 0 && recv(peer, buffer, sizeof buffer, MSG_DONTWAIT) > 0) {
-    }
+    qsizetype got;
+    while (peer >= 0 && (got = recv(peer, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
+        sent.append(buffer, got);
+    for (qsizetype end; (end = sent.indexOf(NetPlay::TerminatorByte)) >= 0; sent.remove(0, end + 1))
+        Check(NetPlay::ParseMessage(NetPlay::FromWire(sent.left(end))).has_value(),
+              "every message this copy sends is well formed");
 }
 
 // A host with a player: the session listens on a free loopback port, a
@@ -98,6 +105,7 @@ void Connect()
     if (peer >= 0)
         close(peer);
     peer = -1;
+    sent.clear();
     s.ComputerColor = NoPlayer; // a game against the computer refuses players
     s.NetState = NetHosting;
     s.NetIsHost = true;
