@@ -500,6 +500,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "a spent turn of this side ends by itself");
         Check(!(s.GameState == PhaseTurnStart && !WaitingForOther(s)),
               "this side's turn start leads through its report to the move phase");
+        Check(s.GameState != PhaseGameOver || PavixGames::PendingSteps() > 0, "a finished game blinks on");
+        if (PavixGames::PendingSteps() == 0)
+            Check(frmMain::MenuEnabled(form->mnuTurn) == !WaitingForOther(s),
+                  "the Turn menu is open exactly when this player plays the turn");
     }
     CleanUp();
     return 0;
