@@ -30,8 +30,11 @@
 //        draws or writes a line)
 //     2  the clock moves on bits 0-4 x 50 ms, running what falls due
 //     3  the next 1 + bits 0-2 scheduled steps run, whenever they are due
-//     4  a key: bits 0-3 the key, bit 4 Shift
-//     5  a menu or button: bits 0-2 which
+//     4  a key, pressed and released, bit 4 Shift: bits 0-3 Left, Up,
+//        Right, Down, Tab, 1 to 8; 13, 14 Right, Left held down; 15 a release
+//     5  bits 0-2: End Turn (0, 7), End Turn's shortcut queued before its
+//        menu locked (1), New two-player game (2), About (3), Switch
+//        Colours (4), New game against the computer (5), a key release (6)
 //   6, 7 a click on the board cell bits 0-4
 //   the rest  the data the other copy sends
 // Whatever data is left after the actions arrives in one chunk; then the
