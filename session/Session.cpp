@@ -407,6 +407,9 @@ void Session::ReceiveChunk(const QByteArray& chunk)
 
 namespace {
 // Messages that change the game: they act in order, once the game is ready.
+// A confirmation of the host's game ("GA") keeps its place among them: it
+// tells which game the actions after it belong to, so it must not overtake
+// actions of the game before that still wait.
 bool IsGameMessage(Code code)
 {
     switch (code) {
@@ -418,6 +421,7 @@ bool IsGameMessage(Code code)
     case Code::MP:
     case Code::FC:
     case Code::ET:
+    case Code::GA:
         return true;
     default:
         return false;

@@ -4,7 +4,8 @@
 #
 #   tools/fuzz.sh [seconds per target, default 60] [target ...]
 #
-# Targets are named without "fuzz_" (settings, load, receive); all by default.
+# Targets are named without "fuzz_" (settings, load, receive, flow); all by
+# default.
 # Fails on any crash, failed check, leak or sanitizer report; the input that
 # failed is kept under build-fuzz/artifacts/. The last lines of each run (the
 # executions, cov: and ft: figures) are printed.
