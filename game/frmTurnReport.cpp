@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QPointer>
 #include <QTimer>
+#include <map>
+#include <utility>
 
 namespace Turrion {
 
@@ -243,6 +245,20 @@ void frmTurnReport::Form_Load()
     }
 }
 
+namespace {
+// A sheet as the art paints it at a scale: the same every time, so each is
+// painted once. A report opens every turn, and painting is the slow part.
+const QImage& Sheet(Art::Sheet kind, double scale)
+{
+    static std::map<std::pair<int, double>, QImage> painted;
+    const auto key = std::pair(int(kind), scale);
+    auto it = painted.find(key);
+    if (it == painted.end())
+        it = painted.emplace(key, Art::Paint(kind, scale)).first;
+    return it->second;
+}
+} // namespace
+
 void frmTurnReport::PaintPick(PickBox* box, Art::Sheet kind, int player)
 {
     // Painted for the dialog's own screen, one picture pixel per device
@@ -250,9 +266,9 @@ void frmTurnReport::PaintPick(PickBox* box, Art::Sheet kind, int player)
     const double k = Art::ClampScale(std::max(1.0, devicePixelRatioF()));
     const int cell = qRound(CellSize * k);
     if (picGrass->Picture().width() != cell)
-        picGrass->SetPicture(Art::Paint(Art::Sheet::Grass, k));
+        picGrass->SetPicture(Sheet(Art::Sheet::Grass, k));
     QImage image = picGrass->Picture().copy(0, 0, cell, cell);
-    const QImage sheet = Art::Paint(kind, k);
+    const QImage& sheet = Sheet(kind, k);
     const bool cannon = kind == Art::Sheet::Cannon;
     const int spriteX = player == Red ? 40 : 0;
     const int maskX = cannon ? (player == Red ? 120 : 80) : 80;
