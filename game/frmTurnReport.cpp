@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QPointer>
-#include <QTimer>
 #include <map>
 #include <utility>
 
