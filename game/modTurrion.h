@@ -1,4 +1,4 @@
-// Start-up, the main loop and shutdown.
+// Start-up, the event loop and shutdown.
 #pragma once
 
 #include <QString>

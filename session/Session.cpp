@@ -224,9 +224,8 @@ void Session::AdoptSocket(QTcpSocket* socket)
     socket->setParent(this);
     socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     // Queued, so that the receive procedure runs from the event loop and not
-    // inside the socket's own signal: data that arrives while an effect
-    // pumps messages is then received by a nested run, and a closed
-    // connection is reported only after the data that came before it.
+    // inside the socket's own signal, and a closed connection is reported
+    // only after the data that came before it.
     connect(socket, &QIODevice::readyRead, this, [this, socket] {
         if (socket == comm_)
             comm_DataArrival();
@@ -384,8 +383,8 @@ void Session::ReceiveChunk(const QByteArray& chunk)
     }
     RecvBuffer += text;
     QString message;
-    // Each message leaves the buffer before it is acted on: its effect may
-    // pump events, and a nested run must find only what is still to do.
+    // Each message leaves the buffer before it is acted on (or held), so
+    // the buffer only ever holds what is still to come.
     while (open_ && TakeMessage(RecvBuffer, message)) {
         overflowReported_ = false;
         if (const std::optional<Message> m = ParseMessage(message))

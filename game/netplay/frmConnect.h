@@ -42,8 +42,8 @@ public:
     // closed, with NetState set by the choice (NetNone when cancelled).
     void Run(std::function<void()> closed);
 
-    // Seam for tests: called once the dialog is on the screen, from inside
-    // its modal loop, so that a test can type and click.
+    // Seam for tests: called as soon as the dialog is open, so that a test
+    // can type and click.
     static void SetShownHook(std::function<void(frmConnect&)> hook);
 
     // Names travel inside messages of at most 64 KiB together with a chat
