@@ -341,6 +341,11 @@ void ShowTurnReport(std::function<void()> chosen)
         g_openReport = nullptr;
         if (result != QDialog::Accepted)
             Game().RecruitKind = Empty;
+        // The keyboard goes back to the board, so that the turn's keys and
+        // shortcuts work at once (without a window manager nobody else
+        // gives it back).
+        if (frmMain* main = MainForm())
+            main->activateWindow();
         if (chosen)
             chosen();
     });
