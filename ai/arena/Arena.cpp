@@ -474,11 +474,11 @@ int main(int argc, char** argv)
     // end the arena.
     signal(SIGPIPE, SIG_IGN);
 
-    const PlayerSpec* spec[2] = {&o.blue, &o.red};
+    const PlayerSpec* players[2] = {&o.blue, &o.red};
     std::unique_ptr<Engine> engine[2];
     for (int p = 0; p < 2; ++p)
-        if (spec[p]->engine)
-            engine[p] = std::make_unique<Engine>(spec[p]->command, o.engineTimeout);
+        if (players[p]->engine)
+            engine[p] = std::make_unique<Engine>(players[p]->command, o.engineTimeout);
 
     // Tallies by player: [0] the one named by --blue, [1] by --red.
     Tally tally[2];
@@ -516,7 +516,7 @@ int main(int argc, char** argv)
                 if (forfeit.empty() && !portalFree)
                     d.recruit = Empty;
             } else {
-                d = AI::Decide(s, spec[who]->policy, Mix(o.seed, game, decision));
+                d = AI::Decide(s, players[who]->policy, Mix(o.seed, game, decision));
             }
             ++decision;
             tally[who].millis.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
@@ -546,7 +546,7 @@ int main(int argc, char** argv)
                     return Breach(o, game, s.TurnNumber, "moves grew during the turn");
             }
             if (!forfeit.empty()) {
-                std::printf("game %ld: %s (%s) forfeits on turn %d: %s\n", game + 1, spec[who]->label.c_str(),
+                std::printf("game %ld: %s (%s) forfeits on turn %d: %s\n", game + 1, players[who]->label.c_str(),
                             s.CurrentPlayer == Blue ? "Blue" : "Red", s.TurnNumber, forfeit.c_str());
                 std::fflush(stdout);
                 engine[who]->Stop(false); // a fresh start for the next game
@@ -558,7 +558,7 @@ int main(int argc, char** argv)
                 return Breach(o, game, s.TurnNumber, why);
             ++turnsPlayed;
             if (o.trace)
-                Show(s, spec[who]->label.c_str());
+                Show(s, players[who]->label.c_str());
             if (s.GameState == PhaseGameOver) {
                 const int loser = s.Owner[s.CursorCol][s.CursorRow];
                 if (s.Board[s.CursorCol][s.CursorRow] != King || (loser != Blue && loser != Red))

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 using namespace Turrion;
@@ -91,33 +92,6 @@ TEST(EngineProtocolTest, AnswersReadOrSayWhatIsWrong)
     }
 }
 
-TEST(EngineProtocolTest, TurnLineCarriesTheGame)
-{
-    // A game some turns in, with Fire of both sides, from either side's turn.
-    State s;
-    StartNewGame(s);
-    for (std::uint32_t turn = 0; turn < 9; ++turn) {
-        StartTurn(s, CannonReady);
-        const Decision d = Decide(s, Policy::Random, turn);
-        for (const Action& a : d.actions)
-            ASSERT_TRUE(Apply(s, a));
-        if (s.GameState == PhaseGameOver)
-            break;
-        PassTurn(s);
-
-        const std::string line = P::TurnLine(s);
-        ASSERT_EQ(line.substr(0, 5), "turn ");
-        State back;
-        ASSERT_EQ(P::StateFromHex(line.substr(5), back), "") << line;
-        EXPECT_EQ(std::memcmp(back.Board, s.Board, sizeof s.Board), 0);
-        EXPECT_EQ(std::memcmp(back.Owner, s.Owner, sizeof s.Owner), 0);
-        EXPECT_EQ(back.CurrentPlayer, s.CurrentPlayer);
-        EXPECT_EQ(back.TurnNumber, s.TurnNumber);
-        EXPECT_EQ(back.MovesLeft, s.MovesLeft);
-        EXPECT_EQ(back.GameState, PhaseTurnStart);
-    }
-}
-
 TEST(EngineProtocolTest, TurnLinesThatAreNoTurnStartAreRefused)
 {
     State start;
@@ -143,22 +117,28 @@ TEST(EngineProtocolTest, TurnLinesThatAreNoTurnStartAreRefused)
     }
 }
 
-TEST(EngineProtocolTest, DecisionsSurviveTheirWords)
+TEST(EngineProtocolTest, GamesAndDecisionsSurviveTheirWords)
 {
-    // What the arena's own engine answers reads back as the same turn, and
-    // the turn plays.
+    // Turns of several players: each turn line reads back as the same game
+    // at its turn start, and each answer as the same turn, which then plays.
     State s;
     StartNewGame(s);
-    for (std::uint32_t turn = 0; turn < 6 && s.GameState != PhaseGameOver; ++turn) {
-        const Decision d = Decide(s, turn % 2 ? Policy::Hard : Policy::Sniper, turn);
-        Decision back;
-        ASSERT_EQ(P::ParseAnswer(P::FormatAnswer(d), back), "");
-        ASSERT_EQ(back.recruit, d.recruit);
-        ASSERT_EQ(back.actions.size(), d.actions.size());
-        StartTurn(s, back.recruit);
-        for (std::size_t i = 0; i < back.actions.size(); ++i) {
-            EXPECT_TRUE(Same(back.actions[i], d.actions[i]));
-            ASSERT_TRUE(Apply(s, back.actions[i]));
+    const Policy players[] = {Policy::Random, Policy::Hard, Policy::Sniper};
+    for (std::uint32_t turn = 0; turn < 9 && s.GameState != PhaseGameOver; ++turn) {
+        State back;
+        ASSERT_EQ(P::StateFromHex(P::TurnLine(s).substr(5), back), "");
+        EXPECT_EQ(std::memcmp(back.Board, s.Board, sizeof s.Board), 0);
+        EXPECT_EQ(std::memcmp(back.Owner, s.Owner, sizeof s.Owner), 0);
+        EXPECT_EQ(std::tuple(back.CurrentPlayer, back.TurnNumber, back.MovesLeft, back.GameState),
+                  std::tuple(s.CurrentPlayer, s.TurnNumber, s.MovesLeft, int(PhaseTurnStart)));
+        const Decision d = Decide(s, players[turn % 3], turn);
+        Decision answer;
+        ASSERT_EQ(P::ParseAnswer(P::FormatAnswer(d), answer), "");
+        ASSERT_EQ(std::pair(answer.recruit, answer.actions.size()), std::pair(d.recruit, d.actions.size()));
+        StartTurn(s, answer.recruit);
+        for (std::size_t i = 0; i < answer.actions.size(); ++i) {
+            EXPECT_TRUE(Same(answer.actions[i], d.actions[i]));
+            ASSERT_TRUE(Apply(s, answer.actions[i]));
         }
         if (s.GameState != PhaseGameOver)
             PassTurn(s);

@@ -53,6 +53,7 @@
 #include "logic/GameState.h"
 #include "logic/Protocol.h"
 #include "session/Session.h"
+#include "tests/fuzz/FuzzProgram.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QApplication>
@@ -136,14 +137,7 @@ void StartOnce()
 {
     if (form)
         return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("QT_LOGGING_RULES", "qt.*=false", 1);
-    static char name[] = "fuzz", *argv[] = {name, nullptr};
-    static int argc = 1;
-    new QApplication(argc, argv);
-    static QTemporaryDir folder;
-    PavixGames::SetAppPathOverride(folder.path());
-    PavixGames::UseManualClock();
+    FuzzSupport::StartOffscreenProgram();
     PavixGames::SetMessageBoxHook([](const PavixGames::MessageRequest&) { return PavixGames::MsgResult::OK; });
     PavixSfxAPI::SetPlayHook([](const QString&) {});
     SetExitHook([] {});

@@ -9,6 +9,7 @@
 #include "engine/PavixGames.h"
 #include "engine/PavixSteps.h"
 #include "engine/gui/PavixSfxAPI.h"
+#include "tests/fuzz/FuzzProgram.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QApplication>
@@ -30,14 +31,7 @@ void FreshGame()
 {
     static State started;
     if (!QApplication::instance()) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        setenv("QT_LOGGING_RULES", "qt.*=false", 1);
-        static char name[] = "fuzz", *argv[] = {name, nullptr};
-        static int argc = 1;
-        new QApplication(argc, argv);
-        static QTemporaryDir folder;
-        PavixGames::SetAppPathOverride(folder.path());
-        PavixGames::UseManualClock();
+        FuzzSupport::StartOffscreenProgram();
         PavixGames::SetMessageBoxHook([](const PavixGames::MessageRequest& r) {
             boxes << r.caption;
             return PavixGames::MsgResult::OK;

@@ -113,44 +113,31 @@ TEST_F(NetPlayTest, ClientConnectionFailuresAreReported)
     }
 }
 
-TEST_F(NetPlayTest, ClientGoesOnAloneWhenTheHostLeavesDuringItsTurn)
+TEST_F(NetPlayTest, ClientGoesOnAloneWhenNetPlayEndsInTheHostsTurn)
 {
-    // The host leaves while this side (Red) waits, the game idle at the
-    // start of the host's turn: the turn is no longer the other copy's, so
-    // it is played here, from its report on, as in a game for two.
+    // The host leaves, or this side ends NetPlay, while this side (Red)
+    // waits at the start of the host's turn: the turn is played here, from
+    // its report on, as in a game for two.
     int reports = 0;
     SetTurnReportHook([&](frmTurnReport& report) { ++reports, report.cmdNoPiece->click(); });
-    auto ann = ConnectedTo("Bob", "Ann");
-    ASSERT_TRUE(ann);
-    ann->Send(W("NG}Ann"));
-    ASSERT_TRUE(PlayUntil([&] { return S().NetGame && Waiting() == Wait::None; }));
-    TestSupport::Settle();
-    ASSERT_EQ(std::pair(S().CurrentPlayer, S().GameState), std::pair(int(Blue), int(PhaseTurnStart)));
-    EXPECT_EQ(reports, 0);
-    EXPECT_FALSE(form->mnuTurn->menuAction()->isEnabled());
-
-    ann->Send(W("DQ}Ann"));
-    ann->Close();
-    ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetNone; }));
-    EXPECT_TRUE(PlayUntil([&] { return S().GameState == PhaseMove; }));
-    EXPECT_EQ(std::pair(reports, S().CurrentPlayer), std::pair(1, int(Blue)));
-    EXPECT_TRUE(form->mnuTurn->menuAction()->isEnabled());
-}
-
-TEST_F(NetPlayTest, ClosingTheWindowDuringTheHostsTurnHandsTheTurnHere)
-{
-    // The same when this side ends NetPlay itself in the host's turn.
-    int reports = 0;
-    SetTurnReportHook([&](frmTurnReport& report) { ++reports, report.cmdNoPiece->click(); });
-    auto ann = ConnectedTo("Bob", "Ann");
-    ASSERT_TRUE(ann);
-    ann->Send(W("NG}Ann"));
-    ASSERT_TRUE(PlayUntil([&] { return S().NetGame && Waiting() == Wait::None; }));
-    TestSupport::Settle();
-    EXPECT_EQ(reports, 0);
-    Chat()->close(); // the question is answered Yes
-    ASSERT_FALSE(S().NetGame);
-    EXPECT_TRUE(PlayUntil([&] { return S().GameState == PhaseMove; }));
-    EXPECT_EQ(std::pair(reports, S().CurrentPlayer), std::pair(1, int(Blue)));
-    EXPECT_TRUE(form->mnuTurn->menuAction()->isEnabled());
+    for (const bool hostLeaves : {true, false}) {
+        reports = 0;
+        auto ann = ConnectedTo("Bob", "Ann");
+        ASSERT_TRUE(ann);
+        ann->Send(W("NG}Ann"));
+        ASSERT_TRUE(PlayUntil([&] { return S().NetGame && Waiting() == Wait::None; }));
+        ASSERT_EQ(std::tuple(S().CurrentPlayer, S().GameState, reports), std::tuple(int(Blue), int(PhaseTurnStart), 0));
+        EXPECT_FALSE(form->mnuTurn->menuAction()->isEnabled());
+        if (hostLeaves) {
+            ann->Send(W("DQ}Ann")), ann->Close();
+            ASSERT_TRUE(PumpUntil([&] { return S().NetState == NetNone; }));
+        } else {
+            Chat()->close(); // the question is answered Yes
+        }
+        EXPECT_TRUE(PlayUntil([&] { return S().GameState == PhaseMove; })) << hostLeaves;
+        EXPECT_EQ(std::pair(reports, S().CurrentPlayer), std::pair(1, int(Blue)));
+        EXPECT_TRUE(form->mnuTurn->menuAction()->isEnabled());
+        if (Chat()->Loaded())
+            Chat()->cmdDone->click();
+    }
 }
