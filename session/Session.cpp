@@ -427,6 +427,15 @@ bool IsGameMessage(Code code)
     }
 }
 
+// Notes a digest; only the latest few turns are kept, whatever a peer sends.
+template <typename Map, typename Key>
+void Remember(Map& digests, const Key& key, quint32 digest)
+{
+    digests[key] = digest;
+    while (digests.size() > 8)
+        digests.erase(digests.begin());
+}
+
 // More waiting messages than a whole turn of a legitimate peer could hold.
 constexpr std::size_t MaxPendingMessages = 4096;
 } // namespace
@@ -496,9 +505,7 @@ void Session::TurnPassed()
         return;
     const int games = GamesOfConnection();
     const auto key = std::tuple(games, s_.TurnNumber, s_.CurrentPlayer);
-    ownDigests_[key] = BoardDigest(s_);
-    while (ownDigests_.size() > 8)
-        ownDigests_.erase(ownDigests_.begin());
+    Remember(ownDigests_, key, BoardDigest(s_));
     SendMessage(BoardDigestMessage(games, s_.TurnNumber, s_.CurrentPlayer, ownDigests_[key]));
     CompareDigests(games, s_.TurnNumber, s_.CurrentPlayer);
 }
@@ -649,9 +656,7 @@ void Session::Dispatch(const Message& m)
         break;
 
     case Code::BD:
-        otherDigests_[std::tuple(m.games, m.turn, m.colour)] = m.digest;
-        while (otherDigests_.size() > 8)
-            otherDigests_.erase(otherDigests_.begin());
+        Remember(otherDigests_, std::tuple(m.games, m.turn, m.colour), m.digest);
         CompareDigests(m.games, m.turn, m.colour);
         break;
     }
