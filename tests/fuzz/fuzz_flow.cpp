@@ -57,7 +57,6 @@
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -271,37 +270,9 @@ void Reset(unsigned situation)
     }
 }
 
-// With TURRION_FLOW_TRACE set, every check prints the game's state first:
-// what an input does, when a finding has to be understood.
-FUZZ_CHECKER void Trace()
-{
-    static const bool on = qEnvironmentVariableIsSet("TURRION_FLOW_TRACE");
-    if (!on)
-        return;
-    static QElapsedTimer clock;
-    const qint64 spent = clock.isValid() ? clock.nsecsElapsed() / 1000 : 0;
-    clock.start();
-    const State& s = Game();
-    std::fprintf(stderr, "%6lld us  ", static_cast<long long>(spent));
-    std::fprintf(stderr,
-                 "game %d phase %d/%d player %d turn %d moves %d busy %d changing %d wait %d steps %d held %d "
-                 "net %d/%d colour %d/%d\n",
-                 s.GameId, s.GameState, s.ResumeState, s.CurrentPlayer, s.TurnNumber, s.MovesLeft, int(s.Busy),
-                 int(s.TurnChanging), int(Waiting()), PavixGames::PendingSteps(), Net().PendingMessages(),
-                 s.NetState, int(s.NetGame), s.NetColor, s.NetGameColor);
-    // The board column by column, a cell as owner x 10 + piece.
-    for (int c = 0; c < Cols; ++c) {
-        std::fprintf(stderr, c ? " |" : "          ");
-        for (int r = 0; r < Rows; ++r)
-            std::fprintf(stderr, " %2d", s.Owner[c][r] * 10 + s.Board[c][r]);
-    }
-    std::fprintf(stderr, "\n");
-}
-
 // What holds between any two things that happen.
 FUZZ_CHECKER void CheckAlways(bool trusted)
 {
-    Trace();
     const State& s = Game();
     NetPlay::Session& net = Net();
     FuzzSupport::CheckBoard(s);
