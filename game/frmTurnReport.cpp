@@ -208,6 +208,7 @@ void frmTurnReport::Form_Load()
     PlaceByMainWindow(this, v.ReportLeft, v.ReportTop);
 
     s.RecruitKind = 0;
+    unloaded_ = false;
 
     const int player = s.CurrentPlayer;
     const int wizards = CountPieces(player, Wizard);
@@ -228,20 +229,23 @@ void frmTurnReport::Form_Load()
     lblPlayer->setPalette(pal);
     const int portalCol = red ? 8 : 0;
 
-    if (s.Board[portalCol][PortalRow] == Empty) {
-        lblPortalOpen->show();
+    // The one report is shown again every turn: everything that differs
+    // between an open and a blocked portal is set either way.
+    const bool open = s.Board[portalCol][PortalRow] == Empty;
+    lblPortalOpen->setVisible(open);
+    lblPortalBlocked->setVisible(!open);
+    for (QWidget* w : {static_cast<QWidget*>(picPickWizard), static_cast<QWidget*>(picPickSmith),
+                       static_cast<QWidget*>(picPickCannon), static_cast<QWidget*>(cmdWizard),
+                       static_cast<QWidget*>(cmdBuilder), static_cast<QWidget*>(cmdCannon)})
+        w->setVisible(open);
+    if (open) {
         const int drawAs = red ? Red : Blue;
         PaintPick(picPickWizard, Art::Sheet::Wizard, drawAs);
         PaintPick(picPickSmith, Art::Sheet::Builder, drawAs);
         PaintPick(picPickCannon, Art::Sheet::Cannon, drawAs);
-        SetCaption(cmdNoPiece, QStringLiteral("&None"));
-    } else {
-        lblPortalBlocked->show();
-        SetCaption(cmdNoPiece, QStringLiteral("&OK"));
-        cmdWizard->hide();
-        cmdBuilder->hide();
-        cmdCannon->hide();
     }
+    SetCaption(cmdNoPiece, open ? QStringLiteral("&None") : QStringLiteral("&OK"));
+    cmdNoPiece->setFocus();
 }
 
 namespace {
@@ -280,6 +284,10 @@ void frmTurnReport::PaintPick(PickBox* box, Art::Sheet kind, int player)
 
 void frmTurnReport::Recruit(int kind)
 {
+    // A click that reaches a report already closed (its game was replaced)
+    // chooses nothing.
+    if (!TurnReportOpen())
+        return;
     State& s = Game();
     // The recruit is put on the portal cell as it is: never over a piece
     // that blocks the portal, whatever way the choice arrived.
@@ -320,55 +328,68 @@ void SetTurnReportHook(std::function<void(frmTurnReport&)> hook)
 }
 
 namespace {
-QPointer<frmTurnReport> g_openReport;
+// One report serves every turn: built once, hidden between turns.
+QPointer<frmTurnReport> g_report;
+bool g_reportOpen = false;
+int g_reportShowings = 0; // tells one showing from the next
+std::function<void()> g_chosen;
+
+void ReportClosed(int result)
+{
+    // Closed because its game is gone: nothing goes on from it.
+    if (!g_reportOpen)
+        return;
+    g_reportOpen = false;
+    // Closed without a choice (Esc, the close box): no recruit.
+    if (result != QDialog::Accepted)
+        Game().RecruitKind = Empty;
+    // The keyboard goes back to the board, so that the turn's keys and
+    // shortcuts work at once (without a window manager nobody else gives
+    // it back).
+    if (frmMain* main = MainForm())
+        main->activateWindow();
+    if (const std::function<void()> chosen = std::exchange(g_chosen, nullptr))
+        chosen();
+}
 } // namespace
 
 void ShowTurnReport(std::function<void()> chosen)
 {
-    // Window-modal and without a loop of its own: the game goes on
-    // (timers, the other copy's messages) while the player chooses.
-    auto* dialog = new frmTurnReport(MainForm());
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(Qt::WindowModal);
-    g_openReport = dialog;
+    frmMain* main = MainForm();
+    if (!g_report || g_report->parentWidget() != main) {
+        delete g_report.data();
+        g_report = new frmTurnReport(main);
+        // Window-modal and without a loop of its own: the game goes on
+        // (timers, the other copy's messages) while the player chooses.
+        g_report->setWindowModality(Qt::WindowModal);
+        QObject::connect(g_report.data(), &QDialog::finished, g_report.data(), ReportClosed);
+    }
+    frmTurnReport* dialog = g_report;
+    g_chosen = std::move(chosen);
+    g_reportOpen = true;
+    const int showing = ++g_reportShowings;
     dialog->Form_Load();
-    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, chosen = std::move(chosen)](int result) {
-        // Closed without a choice (Esc, the close box): no recruit. Closed
-        // because its game is gone: nothing goes on from it.
-        const bool current = g_openReport == dialog;
-        if (!current)
-            return;
-        g_openReport = nullptr;
-        if (result != QDialog::Accepted)
-            Game().RecruitKind = Empty;
-        // The keyboard goes back to the board, so that the turn's keys and
-        // shortcuts work at once (without a window manager nobody else
-        // gives it back).
-        if (frmMain* main = MainForm())
-            main->activateWindow();
-        if (chosen)
-            chosen();
-    });
     dialog->open();
     if (ReportHook()) {
-        PavixGames::After(0, [report = QPointer<frmTurnReport>(dialog)] {
-            if (report && ReportHook())
-                ReportHook()(*report);
+        PavixGames::After(0, [showing] {
+            if (showing == g_reportShowings && TurnReportOpen() && ReportHook())
+                ReportHook()(*g_report);
         });
     }
 }
 
 bool TurnReportOpen()
 {
-    return !g_openReport.isNull();
+    return g_reportOpen && g_report;
 }
 
 void CloseTurnReport()
 {
-    if (frmTurnReport* report = g_openReport) {
-        g_openReport = nullptr;
+    if (TurnReportOpen()) {
+        g_reportOpen = false;
+        g_chosen = nullptr;
         Game().RecruitKind = Empty;
-        report->reject();
+        g_report->reject();
     }
 }
 
