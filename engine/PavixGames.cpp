@@ -87,8 +87,9 @@ bool HandleIsLive(int handle)
 void AppendLines(const QString& path, const QStringList& lines, bool truncate)
 {
     QFile file(path);
-    const QIODevice::OpenMode mode =
-        QIODevice::WriteOnly | (truncate ? QIODevice::Truncate : QIODevice::Append);
+    // One write per record: a buffer of QFile's own would only be copied.
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered |
+                                     (truncate ? QIODevice::Truncate : QIODevice::Append);
     if (!file.open(mode))
         return;
     QByteArray bytes;

@@ -10,6 +10,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
+#include <utility>
+
 using namespace Turrion;
 
 namespace Turrion::NetPlay {
@@ -25,13 +28,23 @@ QString Numbered(int count)
 // holding a line break, the bytes of a game file) are written as \xNN.
 QString LogText(const QString& text)
 {
+    if (std::none_of(text.begin(), text.end(), IsControl))
+        return text;
     QString out;
-    out.reserve(text.size());
+    out.reserve(text.size() * 2);
     for (QChar ch : text) {
-        if (IsControl(ch))
-            out += QStringLiteral("\\x%1").arg(int(ch.unicode()), 2, 16, QLatin1Char('0'));
-        else
+        if (!IsControl(ch)) {
             out += ch;
+            continue;
+        }
+        // At least two hex digits: \x0a, \x85, \x2028.
+        static constexpr char hex[] = "0123456789abcdef";
+        const char16_t u = ch.unicode();
+        out += QLatin1String("\\x");
+        if (u > 0xFF)
+            out += QString::number(u >> 8, 16);
+        out += QLatin1Char(hex[(u >> 4) & 15]);
+        out += QLatin1Char(hex[u & 15]);
     }
     return out;
 }
@@ -390,6 +403,7 @@ void Session::ReceiveChunk(const QByteArray& chunk)
         if (const std::optional<Message> m = ParseMessage(message))
             Hold(*m);
     }
+    DrawStaleBoard();
     if (RecvBuffer.size() > MaxPendingChars && !RecvBuffer.contains(QChar(TerminatorChar))) {
         RecvBuffer.clear();
         // A flood arrives in many chunks: it is reported once, until a
@@ -435,9 +449,6 @@ void Remember(Map& digests, const Key& key, quint32 digest)
     while (digests.size() > 8)
         digests.erase(digests.begin());
 }
-
-// More waiting messages than a whole turn of a legitimate peer could hold.
-constexpr std::size_t MaxPendingMessages = 4096;
 } // namespace
 
 void Session::Hold(const Message& m)
@@ -463,13 +474,13 @@ void Session::Hold(const Message& m)
                 kept.push_back(std::move(waiting));
         pending_.swap(kept);
     }
-    if (pending_.size() >= MaxPendingMessages) {
+    if (pending_.size() >= holdLimit_) {
         if (!floodReported_) {
             floodReported_ = true;
             ReportSocketError(QAbstractSocket::UnknownSocketError,
                               QStringLiteral("More than %1 game messages arrived while the game was "
                                              "busy; the rest are discarded.")
-                                  .arg(MaxPendingMessages));
+                                  .arg(holdLimit_));
         }
         return;
     }
@@ -483,8 +494,15 @@ void Session::DrainPending()
         pending_.pop_front();
         Dispatch(m);
     }
+    DrawStaleBoard();
     if (pending_.empty())
         floodReported_ = false;
+}
+
+void Session::DrawStaleBoard()
+{
+    if (std::exchange(boardStale_, false))
+        game_.BoardChanged();
 }
 
 int Session::GamesOfConnection() const
@@ -537,6 +555,8 @@ void Session::Dispatch(const Message& m)
 {
     if (!AcceptsMessage(s_, m))
         return;
+    if (m.code != Code::AP && m.code != Code::RP && m.code != Code::MP)
+        DrawStaleBoard();
     const QString& name = s_.RemoteName;
 
     switch (m.code) {
@@ -613,19 +633,19 @@ void Session::Dispatch(const Message& m)
             break;
         }
         PlaceRemotePiece(m.owner, m.kind, m.col, m.row);
-        game_.BoardChanged();
+        boardStale_ = true;
         break;
 
     case Code::RP:
         if (s_.Board[m.col][m.row] == Wall)
             emit ChatLine(Stars + name + QStringLiteral(" has REMOVED a WALL from the board."));
         RemoveRemotePiece(m.col, m.row);
-        game_.BoardChanged();
+        boardStale_ = true;
         break;
 
     case Code::MP:
         MoveRemotePiece(m.col, m.row, m.toCol, m.toRow);
-        game_.BoardChanged();
+        boardStale_ = true;
         break;
 
     case Code::FC:

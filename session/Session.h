@@ -34,7 +34,8 @@ public:
     virtual void LoadGame(const QString& path) = 0;
     // The other side's turn ended (its state change included).
     virtual void EndTurn() = 0;
-    // A piece of the other side was placed, moved or removed.
+    // Pieces of the other side were placed, moved or removed: once for a
+    // run of them that arrived together.
     virtual void BoardChanged() = 0;
     // The other side's cannonball came down at (col, row), already applied;
     // `kingHit` when it ended the game.
@@ -69,6 +70,11 @@ public:
     // busy again or none is left.
     void DrainPending();
     int PendingMessages() const { return int(pending_.size()); }
+    // More waiting messages than a whole turn of a legitimate peer could
+    // hold are dropped. Tests may lower the bound to reach it quickly.
+    static constexpr std::size_t DefaultHoldLimit = 4096;
+    std::size_t HoldLimit() const { return holdLimit_; }
+    void SetHoldLimit(std::size_t limit) { holdLimit_ = limit; }
     // A turn passed on in a NetPlay game: the board's digest goes to the
     // other side, and is compared with its digest of the same turn.
     void TurnPassed();
@@ -132,6 +138,11 @@ private:
     bool open_ = false;
     bool overflowReported_ = false;
     bool floodReported_ = false;
+    // Pieces placed, moved or removed since the board was last drawn: a
+    // run of them is drawn once, before anything else acts on the game.
+    bool boardStale_ = false;
+    std::size_t holdLimit_ = DefaultHoldLimit;
+    void DrawStaleBoard();
     std::deque<Message> pending_;
     // Board digests by (game, turn, player), this copy's and the other's;
     // only the latest few are kept.
