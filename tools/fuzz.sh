@@ -27,7 +27,7 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen
 # Short allocation stacks: the fuzzers allocate on every chunk, and a crash
 # still reports its own stack in full.
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:malloc_context_size=2
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:malloc_context_size=2:quarantine_size_mb=32
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0
 mkdir -p build-fuzz/artifacts

@@ -25,9 +25,9 @@
 //   byte 1  how many of the following bytes are actions (at most 16)
 //   then the actions, one byte each (top three bits the kind):
 //     0  receive the next n = bits 0-4 bytes of the data (0: one message)
-//     1  receive the next message 1 + 3 x bits 0-3 times; 0x3f: 4200 times,
-//        past the bound of the held messages (rare: every one acted on
-//        draws or writes a line)
+//     1  receive the next message 1 + 3 x bits 0-3 times; 0x3f: past the
+//        bound of the held messages (lowered here to HoldLimit, so that a
+//        flood costs a run no more than a few turns)
 //     2  the clock moves on bits 0-4 x 50 ms, running what falls due
 //     3  the next 1 + bits 0-2 scheduled steps run, whenever they are due
 //     4  a key, pressed and released, bit 4 Shift: bits 0-3 Left, Up,
@@ -78,6 +78,7 @@ namespace {
 frmMain* form = nullptr;
 int peer = -1;    // this end of the loopback connection
 int recruit = 0;  // what the turn reports choose: 0 none, 1 Wizard, 2 Builder, 3 Cannon
+constexpr int HoldLimit = 100;
 
 NetPlay::Session& Net()
 {
@@ -158,6 +159,7 @@ void StartOnce()
     form->mnuNetHost_Click();
     NetPlay::frmConnect::SetShownHook(nullptr);
     Check(NetPlay::ExistingChatWindow() && NetPlay::ExistingChatWindow()->Loaded(), "the NetPlay window opens");
+    Net().SetHoldLimit(HoldLimit);
     Connect();
 }
 
@@ -284,7 +286,7 @@ FUZZ_CHECKER void CheckAlways(bool trusted)
     Check(s.Busy == (wait == Wait::Flight), "a shot is under way exactly while its flight is");
     Check(!s.TurnChanging || wait == Wait::EndTurnPause, "a turn changes hands only inside its pause");
     Check(net.IsOpen(), "nothing closes the NetPlay window's session");
-    Check(net.PendingMessages() <= 4096, "the held messages are bounded");
+    Check(net.PendingMessages() <= HoldLimit, "the held messages are bounded");
     Check(net.PendingMessages() == 0 || PavixGames::PendingSteps() > 0,
           "held messages always have a step coming that acts on them");
     Check(!net.RecvBuffer.contains(QChar(NetPlay::TerminatorChar)), "whole messages leave the buffer");
@@ -436,7 +438,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 1: {
             const QByteArray message = nextMessage();
             at += message.size();
-            receive(message.repeated(a == 0x3f ? 4200 : 1 + 3 * (a & 15)));
+            receive(message.repeated(a == 0x3f ? HoldLimit + 20 : 1 + 3 * (a & 15)));
             break;
         }
         case 2:
