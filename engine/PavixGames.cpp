@@ -103,7 +103,16 @@ void AppendLines(const QString& path, const QStringList& lines, bool truncate)
 
 QString Stamped(const QString& text)
 {
-    return TimeStamp(QDateTime::currentDateTime()) + QStringLiteral(" ... ") + text;
+    // Records come in bursts within one second, and formatting the local
+    // time is the dear part of one: the stamp is made once a second.
+    static qint64 second = -1;
+    static QString stamp;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (now != second) {
+        second = now;
+        stamp = TimeStamp(QDateTime::fromSecsSinceEpoch(now));
+    }
+    return stamp + QStringLiteral(" ... ") + text;
 }
 
 } // namespace

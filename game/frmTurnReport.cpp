@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QPointer>
 #include <map>
+#include <tuple>
 #include <utility>
 
 namespace Turrion {
@@ -270,14 +271,19 @@ void frmTurnReport::PaintPick(PickBox* box, Art::Sheet kind, int player)
     const int cell = qRound(CellSize * k);
     if (picGrass->Picture().width() != cell)
         picGrass->SetPicture(Sheet(Art::Sheet::Grass, k));
-    QImage image = picGrass->Picture().copy(0, 0, cell, cell);
-    const QImage& sheet = Sheet(kind, k);
-    const bool cannon = kind == Art::Sheet::Cannon;
-    const int spriteX = player == Red ? 40 : 0;
-    const int maskX = cannon ? (player == Red ? 120 : 80) : 80;
-    Combine(image, sheet, qRound(maskX * k), false, cell);
-    Combine(image, sheet, qRound(spriteX * k), true, cell);
-    image.setDevicePixelRatio(k);
+    // The same few pictures every turn: each is composed once.
+    static std::map<std::tuple<int, int, double>, QImage> composed;
+    QImage& image = composed[std::tuple(int(kind), player, k)];
+    if (image.isNull()) {
+        image = picGrass->Picture().copy(0, 0, cell, cell);
+        const QImage& sheet = Sheet(kind, k);
+        const bool cannon = kind == Art::Sheet::Cannon;
+        const int spriteX = player == Red ? 40 : 0;
+        const int maskX = cannon ? (player == Red ? 120 : 80) : 80;
+        Combine(image, sheet, qRound(maskX * k), false, cell);
+        Combine(image, sheet, qRound(spriteX * k), true, cell);
+        image.setDevicePixelRatio(k);
+    }
     box->SetPicture(image);
     box->show();
 }

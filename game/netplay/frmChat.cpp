@@ -123,8 +123,6 @@ frmChat::frmChat(QWidget* parent)
 
     txtChat = new QPlainTextEdit(this);
     txtChat->setObjectName(QStringLiteral("txtChat"));
-    // A peer that floods the transcript must not fill the memory with it.
-    txtChat->setMaximumBlockCount(10000);
     PlaceTwips(txtChat, 120, 840, 5535, 3255);
     txtChat->setReadOnly(true);
     txtChat->setUndoRedoEnabled(false);
@@ -381,8 +379,7 @@ void frmChat::AddChat(const QString& line)
     QTextCursor cursor(txtChat->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(OneLine(line) + QLatin1Char('\n'));
-    txtChat->moveCursor(QTextCursor::End);
-    txtChat->ensureCursorVisible();
+    // The newest line shows; a selection the player made stays.
     txtChat->verticalScrollBar()->setValue(txtChat->verticalScrollBar()->maximum());
 }
 
