@@ -165,6 +165,12 @@ void ClearCell(int col, int row)
          row * CellSize, SRCCOPY);
 }
 
+quint64 BackBufferKey()
+{
+    const QImage* back = Surface(BackBuffer());
+    return back ? back->cacheKey() : 0;
+}
+
 void DrawGameText(const QString& text, int x, int y, std::uint32_t colour)
 {
     QFont font = MainFont();

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QtGlobal>
 #include <cstdint>
 
 namespace Turrion {
@@ -31,6 +32,9 @@ void ClearCell(int col, int row);
 // A piece sprite at a cell in a player's colour frame (any owner other than
 // Blue draws Red's frame).
 void DrawPieceSprite(int kind, int player, int col, int row);
+// Tells the back buffer's contents apart: it changes whenever anything is
+// drawn into it.
+quint64 BackBufferKey();
 // Text in the main window's font, top-left corner at (x, y); colour 0x00BBGGRR.
 void DrawGameText(const QString& text, int x, int y, std::uint32_t colour);
 // The cannonball frame at (frameX, frameY) of its sheet, ANDed at (x, y).

@@ -330,16 +330,30 @@ void GameOverStep()
         return;
     const bool blueFell = s.CursorCol < MiddleColumn;
     // The fallen King and a Fire of its side take turns on its cell; the
-    // board itself keeps the King.
-    DrawBoard();
-    if (v.BlinkToggle) {
+    // board itself keeps the King. A finished game blinks for as long as it
+    // stands, so once its whole frame is up only that cell is drawn again
+    // (the texts stand in the other half). Anything else drawn meanwhile (a
+    // zoom, the other copy's message, the title) changes the back buffer,
+    // and the frame is drawn whole again.
+    static quint64 frameShown = 0;
+    const bool whole = BackBufferKey() != frameShown;
+    if (whole)
+        DrawBoard();
+    if (v.BlinkToggle || !whole) {
         ClearCell(s.CursorCol, s.CursorRow);
-        DrawPieceSprite(Fire, blueFell ? Blue : Red, s.CursorCol, s.CursorRow);
+        if (v.BlinkToggle)
+            DrawPieceSprite(Fire, blueFell ? Blue : Red, s.CursorCol, s.CursorRow);
+        else if (s.Board[s.CursorCol][s.CursorRow] != Empty)
+            DrawPieceSprite(s.Board[s.CursorCol][s.CursorRow], s.Owner[s.CursorCol][s.CursorRow],
+                            s.CursorCol, s.CursorRow);
     }
-    const int x = blueFell ? 200 : 0;
-    DrawGameText("Game Over ...", x, 40, Yellow);
-    DrawGameText(blueFell ? "Red Wins!!" : "Blue Wins!!", x, 60, Yellow);
-    DrawGameText("In Turn #" + QString::number(s.TurnNumber), x, 100, Yellow);
+    if (whole) {
+        const int x = blueFell ? 200 : 0;
+        DrawGameText("Game Over ...", x, 40, Yellow);
+        DrawGameText(blueFell ? "Red Wins!!" : "Blue Wins!!", x, 60, Yellow);
+        DrawGameText("In Turn #" + QString::number(s.TurnNumber), x, 100, Yellow);
+    }
+    frameShown = BackBufferKey();
     Show();
 }
 

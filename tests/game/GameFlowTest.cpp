@@ -97,6 +97,18 @@ TEST_F(GameFlow, GameOverBlinksTheFallenKing)
     EXPECT_TRUE(shows(King));
     BoardClicked(3, 3);
     EXPECT_TRUE(shows(Fire)) << "a click changes nothing";
+
+    // Once the frame is up, a blink draws only the cell; each such frame
+    // equals one drawn whole (after something else was drawn).
+    QImage blinked[2];
+    for (QImage& frame : blinked)
+        GameOverStep(), frame = BackBuffer().copy();
+    for (const QImage& frame : blinked) {
+        DrawBoard();
+        GameOverStep();
+        EXPECT_TRUE(BackBuffer() == frame);
+    }
+    EXPECT_FALSE(blinked[0] == blinked[1]);
 }
 
 TEST_F(GameFlow, WhatAPlayerDoesDuringAPauseLeavesOneCoherentGame)
