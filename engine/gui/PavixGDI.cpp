@@ -4,7 +4,9 @@
 #include "engine/gui/PictureBox.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+#include <QStaticText>
 #include <QPointer>
 #include <algorithm>
 #include <cstring>
@@ -422,12 +424,27 @@ void DrawPicText(int n, const QFont& font, std::uint32_t colour, int x, int y,
     if (font.pixelSize() <= 0 && font.pointSizeF() > 0)
         pixelFont.setPixelSize(std::max(1, qRound(font.pointSizeF() * 96.0 / 72.0)));
 
+    // The game draws the same few texts again and again: each is laid out
+    // once. The cache is bounded, whatever texts come.
+    static QHash<QString, QStaticText> laidOut;
+    const QString key = pixelFont.key() + QLatin1Char('\n') + text;
+    auto it = laidOut.find(key);
+    if (it == laidOut.end()) {
+        if (laidOut.size() >= 256)
+            laidOut.clear();
+        QStaticText prepared(text);
+        prepared.setTextFormat(Qt::PlainText);
+        prepared.setPerformanceHint(QStaticText::AggressiveCaching);
+        prepared.prepare(QTransform(), pixelFont);
+        it = laidOut.insert(key, prepared);
+    }
+
     QPainter painter(surface);
     painter.setFont(pixelFont);
     painter.setPen(QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)));
     painter.setBackgroundMode(Qt::TransparentMode);
-    const int ascent = painter.fontMetrics().ascent();
-    painter.drawText(QPoint(x, y + ascent), text);
+    // The text's top-left corner at (x, y): its baseline one ascent below.
+    painter.drawStaticText(QPoint(x, y), *it);
 }
 
 void StopGraphics()
