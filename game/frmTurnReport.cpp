@@ -62,6 +62,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
 
 void SetCaption(QPushButton* button, const QString& caption)
 {
+    // The report shows the same caption most turns: fitting it again would
+    // only measure the same text.
+    if (button->text() == caption)
+        return;
     button->setText(caption);
     button->setFont(DialogFont(Small, false));
     FitText(button, caption, button->width() - 4);
@@ -69,7 +73,7 @@ void SetCaption(QPushButton* button, const QString& caption)
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect rect)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(DialogRect(rect));
     SetCaption(button, caption);
