@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <utility>
 
 using namespace Turrion;
 
@@ -211,6 +212,7 @@ void frmChat::ResetControls()
 {
     // Every opening starts from the design: an empty transcript and entry,
     // no names, Add disabled, Switch Colors shown and enabled.
+    newLines_.clear();
     txtChat->clear();
     txtAddChat->clear();
     cmdAddChat->setEnabled(false);
@@ -376,15 +378,25 @@ void frmChat::UpdatePlayerLabels()
 
 void frmChat::AddChat(const QString& line)
 {
+    if (newLines_.isEmpty())
+        QMetaObject::invokeMethod(this, &frmChat::ShowNewLines, Qt::QueuedConnection);
+    newLines_ += OneLine(line) + QLatin1Char('\n');
+}
+
+void frmChat::ShowNewLines() const
+{
+    if (newLines_.isEmpty())
+        return;
     QTextCursor cursor(txtChat->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(OneLine(line) + QLatin1Char('\n'));
+    cursor.insertText(std::exchange(newLines_, QString()));
     // The newest line shows; a selection the player made stays.
     txtChat->verticalScrollBar()->setValue(txtChat->verticalScrollBar()->maximum());
 }
 
 QString frmChat::ChatText() const
 {
+    ShowNewLines();
     return txtChat->toPlainText();
 }
 

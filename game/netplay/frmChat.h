@@ -51,7 +51,9 @@ public:
     bool RequestClose(std::function<void()> closed);
     bool Loaded() const { return session_->IsOpen(); }
 
-    // One line at the end of the transcript, scrolled into view.
+    // One line at the end of the transcript, scrolled into view. Lines that
+    // arrive together (a flood of them in one chunk) go in at once, as soon
+    // as the event loop runs or the transcript is read.
     void AddChat(const QString& line);
 
     void cmdAddChat_Click();
@@ -84,8 +86,11 @@ private:
     void RememberPlacement();
     static void SetBold(QLabel* label, bool bold);
 
+    void ShowNewLines() const;
+
     std::unique_ptr<GameLink> link_;
     Session* session_;
+    mutable QString newLines_; // lines not yet in the transcript
 };
 
 // The one NetPlay window, created on first use.
