@@ -11,7 +11,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <chrono>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace PavixGames {
 
@@ -83,22 +86,29 @@ bool HandleIsLive(int handle)
 
 // One open-write-close per call, so the file is never held open and a crash
 // loses nothing already logged. A file that cannot be opened is skipped: the
-// log is a diagnostic aid and must never stop the game.
+// log is a diagnostic aid and must never stop the game. The plain system
+// calls: a log record is written often, and QFile's set-up costs more than
+// the write.
 void AppendLines(const QString& path, const QStringList& lines, bool truncate)
 {
-    QFile file(path);
-    // One write per record: a buffer of QFile's own would only be copied.
-    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered |
-                                     (truncate ? QIODevice::Truncate : QIODevice::Append);
-    if (!file.open(mode))
-        return;
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
-    file.write(bytes);
-    file.close();
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : O_APPEND), 0666);
+    if (fd < 0)
+        return;
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t wrote = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            break;
+        done += wrote;
+    }
+    ::close(fd);
 }
 
 QString Stamped(const QString& text)
