@@ -560,13 +560,18 @@ void Session::Dispatch(const Message& m)
     const QString& name = s_.RemoteName;
 
     switch (m.code) {
-    case Code::PD:
+    case Code::PD: {
+        const bool newPlayer = !PlayerConnected;
         s_.RemoteName = m.payload;
         PlayerConnected = true;
         if (s_.NetIsHost) {
-            // A new player: the count of shared games starts again.
-            s_.NetGamesShared = s_.NetGamesConfirmed = 0;
-            s_.NetPeerConfirms = false;
+            // A new player: the count of shared games starts again. The
+            // same player sending its name again only renames it: the games
+            // it confirmed, and the actions that wait for them, stand.
+            if (newPlayer) {
+                s_.NetGamesShared = s_.NetGamesConfirmed = 0;
+                s_.NetPeerConfirms = false;
+            }
             emit ChatLine(QStringLiteral("     Connected player's name: ") + s_.RemoteName);
             emit ChatLine(QStringLiteral("--------------------"));
             emit ChatLine(QString());
@@ -581,6 +586,7 @@ void Session::Dispatch(const Message& m)
             emit PlayersChanged();
         }
         break;
+    }
 
     case Code::CH:
         emit ChatLine(m.payload);
