@@ -25,7 +25,7 @@
 //   byte 1  how many of the following bytes are actions (at most 16)
 //   then the actions, one byte each (top three bits the kind):
 //     0  receive the next n = bits 0-4 bytes of the data (0: one message)
-//     1  receive the next message 1 + 3 x bits 0-3 times; 0x3f: past the
+//     1  receive the next message 1 + bits 0-3 times; 0x3f: past the
 //        bound of the held messages (lowered here to HoldLimit, so that a
 //        flood costs a run no more than a few turns)
 //     2  the clock moves on bits 0-4 x 50 ms, running what falls due
@@ -448,7 +448,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 1: {
             const QByteArray message = nextMessage();
             at += message.size();
-            receive(message.repeated(a == 0x3f ? HoldLimit + 20 : 1 + 3 * (a & 15)));
+            receive(message.repeated(a == 0x3f ? HoldLimit + 20 : 1 + (a & 15)));
             break;
         }
         case 2:
