@@ -20,7 +20,12 @@ targets=()
 if [ "$#" -gt 0 ]; then
   for name in "$@"; do targets+=("fuzz_${name#fuzz_}"); done
 else
-  for f in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+  # The whole program's flow last, after the targets of its parts.
+  for f in tests/fuzz/fuzz_*.cpp; do
+    name="$(basename "$f" .cpp)"
+    [ "$name" = fuzz_flow ] || targets+=("$name")
+  done
+  [ -f tests/fuzz/fuzz_flow.cpp ] && targets+=(fuzz_flow)
 fi
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 
