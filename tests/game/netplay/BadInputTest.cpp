@@ -68,20 +68,21 @@ TEST_F(NetBadInput, PiecesArePlacedRemovedMovedAndShotAsTheOtherSideDid)
     EXPECT_EQ(sounds, QStringList(2, "cb_hit.wav"));
 
     // On a King the game is over: the King stays, marked by the cursor, and
-    // the Fire is drawn over it.
+    // the Fire is drawn over it (also when a placement came just before).
     start = ChatLines().size();
     form->mnuTurnEndTurn->setEnabled(true);
     Put(7, 0, Red, King), Put(3, 0, Blue, CannonReady), DrawBoard(), Show();
-    Feed(W("FC}07001"));
-    EXPECT_EQ(NewLines(),
-              (QStringList{"   ** Bob has FIRED a CANNON!", "", "  ** Bob has WON the GAME!", ""}));
+    Feed(W("AP}1401061") + W("FC}07001"));
+    EXPECT_EQ(NewLines(), (QStringList{"   ** Bob has ADDED a WALL to the board.", "   ** Bob has FIRED a CANNON!",
+                                       "", "  ** Bob has WON the GAME!", ""}));
     EXPECT_EQ((std::vector<int>{At(7, 0), S().CursorCol, S().CursorRow, S().ResumeState}),
               (std::vector<int>{21, 7, 0, PhaseGameOver}));
     EXPECT_FALSE(form->mnuTurnEndTurn->isEnabled());
-    const QImage shown = Cell(Screen(), 7, 0);
+    const QImage shown[] = {Cell(Screen(), 7, 0), Cell(Screen(), 1, 6)};
     DrawBoard();
     DrawPieceSprite(Fire, Blue, 7, 0);
-    EXPECT_EQ(shown, Cell(BackBuffer(), 7, 0));
+    EXPECT_EQ(shown[0], Cell(BackBuffer(), 7, 0));
+    EXPECT_EQ(shown[1], Cell(BackBuffer(), 1, 6)) << "the Wall shows";
     TestSupport::Settle(); // the second before the win's sound
     EXPECT_EQ(sounds.last(), "win.wav");
 }
