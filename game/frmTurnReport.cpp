@@ -161,18 +161,15 @@ frmTurnReport::frmTurnReport(QWidget* parent)
         this, "lblPortalBlocked",
         QStringLiteral("Your Portal is blocked -- cannot add a new piece ..."), {8, 144, 305, 17},
         Small, true);
-    lblPortalBlocked->hide();
     lblPortalOpen = MakeLabel(
         this, "lblPortalOpen",
         QStringLiteral("Your Portal is open -- select a new piece to recruit ..."),
         {8, 144, 305, 17}, Small, true);
-    lblPortalOpen->hide();
 
     auto pick = [this](const char* name, int x) {
         auto* box = new PickBox(QString::fromLatin1(name), this);
         // The picture keeps its 40 pixels; the box moves with the layout.
         box->setGeometry(DialogPx(x), DialogPx(168), 42, 42);
-        box->hide();
         return box;
     };
     picPickWizard = pick("picPickWizard", 48);

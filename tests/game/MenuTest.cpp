@@ -139,12 +139,13 @@ TEST_F(MenuTest, CommandsDuringAShotChangeNothing)
     EXPECT_EQ(std::pair(S().GameState, S().MovesLeft), std::pair(int(PhaseMove), 6));
     EXPECT_TRUE(Screen() == shown);
 
-    // A new game sent by the NetPlay host is not a menu command: it runs.
+    // A new game sent by the NetPlay host is not a menu command: it runs,
+    // and opens the menus the shot had locked.
     form->mnuGameNewTwo_Click();
     EXPECT_EQ(S().GameState, PhaseTurnStart);
+    EXPECT_TRUE(frmMain::MenuEnabled(form->mnuGame) && frmMain::MenuEnabled(form->mnuHelp));
     // Unlocked, F1 reaches the help page through the window's shortcut; this
     // program folder has none, and it is handed on all the same.
-    frmMain::SetMenuEnabled(form->mnuHelp, true);
     QApplication::setActiveWindow(form);
     QTest::keyClick(form, Qt::Key_F1);
     EXPECT_EQ(opened, std::vector<QString>{dir_.path() + "/help/help.htm"});
