@@ -44,6 +44,11 @@ for t in "${targets[@]}"; do
   cp tests/fuzz/findings/"$name"/* "$work"/ 2>/dev/null || true
   dict=()
   [ -f "tests/fuzz/$name.dict" ] && dict=(-dict="tests/fuzz/$name.dict")
+  # Qt's caches of fonts and text layouts keep a little of nearly every run
+  # of the whole program until the event loop trims them, so libFuzzer's
+  # leak check after each run would run most inputs twice and then switch
+  # itself off. A real leak is still reported when the process ends.
+  [ "$name" = flow ] && dict+=(-detect_leaks=0)
   echo "-- $t for ${seconds}s"
   log="build-fuzz/$t.log"
   status=0

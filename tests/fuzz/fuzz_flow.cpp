@@ -71,7 +71,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 using FuzzSupport::Check;
 using namespace Turrion;
@@ -398,26 +397,6 @@ bool Settle()
 }
 
 } // namespace
-
-// Qt's caches of fonts and text layouts keep a little of nearly every run
-// until the event loop trims them, so libFuzzer's leak check after each run
-// would run most inputs twice plus a full heap scan, and then switch itself
-// off after a thousand tries. It is off from the start; a real leak is still
-// reported when the process ends.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    static std::vector<char*> args;
-    static char noLeakCheck[] = "-detect_leaks=0";
-    args.assign(*argv, *argv + *argc);
-    if (std::none_of(args.begin(), args.end(), [](const char* a) { return !std::strncmp(a, "-detect_leaks=", 14); })) {
-        // libFuzzer reads flags up to the first input, anywhere in argv.
-        args.insert(args.begin() + 1, noLeakCheck);
-        ++*argc;
-    }
-    args.push_back(nullptr);
-    *argv = args.data();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
